@@ -50,7 +50,7 @@ class TLanguage {
   TExtIniFile ini_;
 };
 
-// The folder of an executable path, without its trailing delimiter.
-std::string ExecutableFolder(const std::string& executable_path);
+// The language folder beside an executable: its folder, with the delimiter, + "Language".
+std::string DefaultLanguageFolder(const std::string& executable_path);
 
 }  // namespace corvanel::lang

@@ -1,0 +1,91 @@
+// The program's message texts: navigation and dialog captions, questions and notices,
+// each with its English text, replaceable from section "Corvanel_M" of the language file.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace corvanel::lang {
+
+class TLanguage;
+
+inline constexpr const char* kMessageSection = "Corvanel_M";
+
+// X(key, English text), in the order of the language file.
+#define CORVANEL_MESSAGE_TEXTS(X)                                                        \
+  X(D_General, "General Settings")                                                       \
+  X(D_GeneralSettings, "General Settings")                                               \
+  X(D_Menu, "Menu")                                                                      \
+  X(D_MenuFile, "File Types")                                                            \
+  X(D_MenuFolder, "Folder Types")                                                        \
+  X(D_MenuStartMenu, "Start Menu")                                                       \
+  X(D_MenuTaskbar, "Task Bar")                                                           \
+  X(D_Browser, "Browser")                                                                \
+  X(D_BrowserIE, "Internet Explorer")                                                    \
+  X(D_BrowserFF, "Mozilla Firefox")                                                      \
+  X(D_System, "System Settings")                                                         \
+  X(D_SystemInfomation, "Information")                                                   \
+  X(D_SystemInput, "Input Options")                                                      \
+  X(D_SystemNetwork, "Network")                                                          \
+  X(D_SystemDriver, "Driver")                                                            \
+  X(D_SystemMandC, "Memory and Cache")                                                   \
+  X(D_Security, "Security")                                                              \
+  X(D_SecurityUserLogon, "User Logon")                                                   \
+  X(D_SecurityCenter, "Security Center")                                                 \
+  X(D_SecurityPrivacy, "Privacy")                                                        \
+  X(D_Others, "Others")                                                                  \
+  X(D_OthersAnimations, "Animations and Effects")                                        \
+  X(D_OthersStartAndM, "Start and Maintenance")                                          \
+  X(D_Desktop, "Desktop")                                                                \
+  X(D_Drivers, "Drivers")                                                                \
+  X(D_Loading, "System settings loading")                                                \
+  X(D_ClearIEHistory, "Do you want to delete IE history? You can not revert back!")      \
+  X(D_OpenExplorer, "Open Windows Explorer")                                             \
+  X(D_OpenCmd, "Open a command prompt")                                                  \
+  X(D_ExeFile, "Executable file")                                                        \
+  X(D_AllFile, "All files")                                                              \
+  X(D_Favorites, "Favorites")                                                            \
+  X(D_RestoreWarning, "Need to restart Windows to take effect, restart now?")            \
+  X(D_FFRestartWarning, "Need to restart Firefox to take effect.")
+
+// One id per message key; the id's name is the key, so a misspelt key does not compile.
+enum class MessageId : std::size_t {
+#define CORVANEL_MESSAGE_ID(key, text) key,
+  CORVANEL_MESSAGE_TEXTS(CORVANEL_MESSAGE_ID)
+#undef CORVANEL_MESSAGE_ID
+};
+
+inline constexpr std::size_t kMessageCount = 0
+#define CORVANEL_MESSAGE_ONE(key, text) +1
+    CORVANEL_MESSAGE_TEXTS(CORVANEL_MESSAGE_ONE)
+#undef CORVANEL_MESSAGE_ONE
+    ;
+
+// The key ("D_Menu") and English text of a message.
+std::string_view MessageKey(MessageId id);
+std::string_view MessageDefault(MessageId id);
+
+class MessageTexts {
+ public:
+  // Every text its English default.
+  MessageTexts();
+
+  const std::string& Get(MessageId id) const { return texts_[static_cast<std::size_t>(id)]; }
+  const std::string& operator[](MessageId id) const { return Get(id); }
+  // The text of a key given as text (letter case ignored); nullptr for an unknown key.
+  const std::string* Find(std::string_view key) const;
+
+  void Set(MessageId id, std::string text) { texts_[static_cast<std::size_t>(id)] = std::move(text); }
+
+ private:
+  std::array<std::string, kMessageCount> texts_;
+};
+
+// Reads every message from section "Corvanel_M" of the loaded language, its English text
+// being the default.
+MessageTexts LoadMessageTexts(const TLanguage& language);
+
+}  // namespace corvanel::lang
