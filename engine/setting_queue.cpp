@@ -1,0 +1,338 @@
+#include "engine/setting_queue.h"
+
+#include <charconv>
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+namespace corvanel::engine {
+
+namespace win = platform::win;
+using platform::RegKey;
+
+namespace {
+
+constexpr const char* kMinimizedMetricsNames[] = {"CB_Taskbar_MinWindows_Position_Arrangement", "Cmblocal"};
+
+// A value that cannot become what DataType asks for; ends the run like a refused write.
+class ConversionError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+std::string ToText(const Value& v) {
+  if (v.IsText()) {
+    return v.AsText();
+  }
+  if (v.IsInt()) {
+    return std::to_string(v.AsInt());
+  }
+  if (v.IsEmpty()) {
+    return {};
+  }
+  throw ConversionError("a byte string cannot be written as text");
+}
+
+std::int32_t ToNumber(const Value& v) {
+  if (v.IsInt()) {
+    return v.AsInt();
+  }
+  if (v.IsEmpty()) {
+    return 0;
+  }
+  if (v.IsText()) {
+    const std::string& s = v.AsText();
+    const char* first = s.data();
+    const char* last = s.data() + s.size();
+    if (first != last && *first == '+') {
+      ++first;  // from_chars takes '-' but not '+'
+    }
+    std::int32_t n = 0;
+    const auto [end, ec] = std::from_chars(first, last, n, 10);
+    if (first == last || ec != std::errc() || end != last) {
+      throw ConversionError("\"" + s + "\" is not a 32-bit decimal integer");
+    }
+    return n;
+  }
+  throw ConversionError("a byte string cannot be written as a number");
+}
+
+std::vector<std::uint8_t> ToBytes(const Value& v, platform::System& system) {
+  if (v.IsBytes()) {
+    return v.AsBytes();
+  }
+  if (v.IsEmpty()) {
+    return {};
+  }
+  const std::string ansi = system.Utf8ToAnsi(ToText(v));
+  return std::vector<std::uint8_t>(ansi.begin(), ansi.end());
+}
+
+bool IsMinimizedMetricsRecord(const std::string& name) {
+  for (const char* n : kMinimizedMetricsNames) {
+    if (name == n) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+TRegRecor WriteRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
+                      std::uint8_t data_type, engine::Value value) {
+  TRegRecor r;
+  r.Name = std::move(name);
+  r.RootKey = root;
+  r.KeyPath = std::move(key_path);
+  r.ValueName = std::move(value_name);
+  r.DataType = data_type;
+  r.Value = std::move(value);
+  r.Action = kActionWrite;
+  return r;
+}
+
+TRegRecor DeleteValueRecord(std::string name, RegKey root, std::string key_path, std::string value_name) {
+  TRegRecor r;
+  r.Name = std::move(name);
+  r.RootKey = root;
+  r.KeyPath = std::move(key_path);
+  r.ValueName = std::move(value_name);
+  r.Action = kActionDeleteValue;
+  return r;
+}
+
+TRegRecor DeleteKeyRecord(std::string name, RegKey root, std::string key_path, bool view64) {
+  TRegRecor r;
+  r.Name = std::move(name);
+  r.RootKey = root;
+  r.KeyPath = std::move(key_path);
+  r.Action = view64 ? kActionDeleteKey64 : kActionDeleteKey;
+  return r;
+}
+
+TRegRecor SpiRecord(std::string name, std::uint32_t action, std::uint32_t ui_param, SpiParam pv_param,
+                    std::uint32_t win_ini) {
+  TRegRecor r;
+  r.Name = std::move(name);
+  r.Kind = kKindSpi;
+  r.SpiAction = action;
+  r.SpiUiParam = ui_param;
+  r.SpiPvParam = std::move(pv_param);
+  r.SpiWinIni = win_ini;
+  return r;
+}
+
+TRegRecor ReadRecord(RegKey root, std::string key_path, std::string value_name) {
+  TRegRecor r;
+  r.RootKey = root;
+  r.KeyPath = std::move(key_path);
+  r.ValueName = std::move(value_name);
+  return r;
+}
+
+TCorvanel::TCorvanel(platform::Platform& platform) : platform_(platform) {}
+
+const TRegRecor* TCorvanel::Find(const std::string& name) const {
+  const auto it = index_.find(name);
+  return it == index_.end() ? nullptr : &records_[it->second];
+}
+
+void TCorvanel::AddRecord(TRegRecor r) noexcept {
+  try {
+    const auto it = index_.find(r.Name);
+    if (it != index_.end()) {
+      records_[it->second] = std::move(r);
+      return;
+    }
+    records_.push_back(std::move(r));
+    try {
+      index_.emplace(records_.back().Name, records_.size() - 1);
+    } catch (const std::bad_alloc&) {
+      records_.pop_back();  // keep list and index in step
+      throw;
+    }
+  } catch (const std::bad_alloc&) {
+    // Out of memory: the change is dropped and the queue stays as it was; a queue
+    // operation must never take the window down.
+  }
+}
+
+void TCorvanel::ReadValue(TRegRecor& r) noexcept {
+  try {
+    TRegistry reg(platform_.registry());
+    reg.Use64BitView(IsWow64(platform_.registry()));
+    reg.SelectRoot(r.RootKey);
+    r.Status = kStatusFound;
+    if (!reg.OpenPath(r.KeyPath, false)) {
+      r.Status = kStatusKeyMissing;
+      return;
+    }
+    if (!reg.HasValue(r.ValueName)) {
+      r.Status = kStatusValueMissing;
+      return;
+    }
+    r.DataType = static_cast<std::uint8_t>(reg.ValueType(r.ValueName));
+    switch (r.DataType) {
+      case kTypeText:
+      case kTypeExpandText:
+        r.Value = reg.ReadText(r.ValueName);
+        break;
+      case kTypeNumber:
+        r.Value = reg.ReadNumber(r.ValueName);
+        break;
+      case kTypeBinary:
+        r.Value = reg.ReadBytes(r.ValueName);
+        break;
+      default:
+        break;
+    }
+  } catch (const std::exception&) {
+    // A value that changed type or size between the queries, or no memory: the loader
+    // keeps its control's default, which is what a missing reading means to it.
+  }
+}
+
+std::int32_t TCorvanel::TestValue(const TRegRecor& r) noexcept {
+  try {
+    TRegistry reg(platform_.registry());
+    reg.SelectRoot(r.RootKey);
+    if (!reg.OpenPath(r.KeyPath, false)) {
+      return 1;
+    }
+    if (!r.ValueName.empty() && !reg.HasValue(r.ValueName)) {
+      return 2;
+    }
+    return 0;
+  } catch (const std::exception&) {
+    // Only allocation can throw here; report the key as absent.
+    return 1;
+  }
+}
+
+void TCorvanel::ApplySpi(TRegistry& reg, const TRegRecor& r) {
+  // The call gets its own copy of the block, so a block the system writes into does not
+  // change what a later Apply of the same still-queued record passes.
+  std::vector<std::uint8_t> block;
+  void* pv = nullptr;
+  if (const auto* owned = std::get_if<std::vector<std::uint8_t>>(&r.SpiPvParam)) {
+    block = *owned;
+    pv = block.empty() ? nullptr : block.data();
+  } else {
+    pv = reinterpret_cast<void*>(static_cast<std::uintptr_t>(std::get<std::uint32_t>(r.SpiPvParam)));
+  }
+  platform_.spi().Spi(r.SpiAction, r.SpiUiParam, pv, r.SpiWinIni);
+
+  // The minimized-window metrics live in the user's desktop key; a stale MinWidth there
+  // would override what the call just set.
+  if (IsMinimizedMetricsRecord(r.Name)) {
+    reg.SelectRoot(platform::HKCU);
+    if (reg.OpenPath(r.KeyPath, false) && reg.HasValue(r.ValueName)) {
+      reg.RemoveValue(r.ValueName);
+    }
+  }
+}
+
+void TCorvanel::ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64) {
+  reg.SelectRoot(r.RootKey);
+  switch (r.Action) {
+    case kActionDeleteKey:
+      if (reg.PathExists(r.KeyPath)) {
+        reg.RemoveTree(r.KeyPath);
+      }
+      return;
+    case kActionDeleteValue:
+    case kActionDeleteValue64:
+      if (r.Action == kActionDeleteValue64) {
+        reg.Use64BitView(true);
+      }
+      if (reg.OpenPath(r.KeyPath, false) && reg.HasValue(r.ValueName)) {
+        reg.RemoveValue(r.ValueName);
+      }
+      reg.Use64BitView(wow64);
+      return;
+    case kActionDeleteKey64:
+      reg.Use64BitView(true);
+      if (reg.PathExists(r.KeyPath)) {
+        const std::string sub = (!r.KeyPath.empty() && r.KeyPath.front() == '\\') ? r.KeyPath.substr(1) : r.KeyPath;
+        DeleteKey64(platform_.registry(), r.RootKey, sub);  // only a leaf goes; the result does not matter
+      }
+      reg.Use64BitView(wow64);
+      return;
+    default:
+      break;
+  }
+
+  if (!reg.OpenPath(r.KeyPath, true)) {
+    return;
+  }
+  switch (r.DataType) {
+    case kTypeText:
+      reg.WriteText(r.ValueName, ToText(r.Value));
+      break;
+    case kTypeExpandText:
+      reg.WriteExpandText(r.ValueName, ToText(r.Value));
+      break;
+    case kTypeNumber:
+      reg.WriteNumber(r.ValueName, ToNumber(r.Value));
+      break;
+    case kTypeBinary:
+      reg.WriteBytes(r.ValueName, ToBytes(r.Value, platform_.system()));
+      break;
+    default:
+      break;  // the key now exists; there is no value to write
+  }
+}
+
+ApplyResult TCorvanel::Apply() noexcept {
+  ApplyResult result;
+  std::size_t i = 0;
+  try {
+    const bool wow64 = IsWow64(platform_.registry());
+    TRegistry reg(platform_.registry());
+    reg.Use64BitView(wow64);
+    for (i = 0; i < records_.size(); ++i) {
+      const TRegRecor& r = records_[i];
+      if (r.Kind == kKindSpi) {
+        try {
+          ApplySpi(reg, r);
+        } catch (const std::exception&) {
+          // A system-parameter record never stops the run; its call has no result to act on.
+        }
+        continue;
+      }
+      try {
+        ApplyRegistry(reg, r, wow64);
+      } catch (const RegistryError& e) {
+        result.error_code = e.code();
+        result.error_text = e.what();
+        throw;
+      } catch (const ConversionError& e) {
+        result.error_code = win::kInvalidParameter;
+        result.error_text = e.what();
+        throw;
+      }
+    }
+    records_.clear();
+    index_.clear();
+  } catch (const std::exception& e) {
+    // The queue is kept whole so the next Apply writes every record again; the caller
+    // learns from the result where and why the run stopped.
+    result.stopped = true;
+    result.index = i;
+    if (i < records_.size()) {
+      const TRegRecor& r = records_[i];
+      result.name = r.Name;
+      result.root = r.RootKey;
+      result.key_path = r.KeyPath;
+      result.value_name = r.ValueName;
+    }
+    if (result.error_text.empty()) {
+      result.error_text = e.what();
+    }
+  }
+  return result;
+}
+
+}  // namespace corvanel::engine

@@ -1,0 +1,140 @@
+// The setting record and the pending-change queue. A page turns every user change into
+// a TRegRecor and hands it to the queue; nothing reaches the system until Apply.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "engine/registry.h"
+#include "platform/platform.h"
+
+namespace corvanel::engine {
+
+// A record's value: empty, text, 32-bit integer or byte string.
+class Value {
+ public:
+  using Bytes = std::vector<std::uint8_t>;
+
+  Value() = default;
+  Value(std::string text) : v_(std::move(text)) {}
+  Value(const char* text) : v_(std::string(text)) {}
+  Value(std::int32_t n) : v_(n) {}
+  Value(Bytes bytes) : v_(std::move(bytes)) {}
+
+  bool IsEmpty() const { return std::holds_alternative<std::monostate>(v_); }
+  bool IsText() const { return std::holds_alternative<std::string>(v_); }
+  bool IsInt() const { return std::holds_alternative<std::int32_t>(v_); }
+  bool IsBytes() const { return std::holds_alternative<Bytes>(v_); }
+
+  // Throw std::bad_variant_access when the value holds another kind.
+  const std::string& AsText() const { return std::get<std::string>(v_); }
+  std::int32_t AsInt() const { return std::get<std::int32_t>(v_); }
+  const Bytes& AsBytes() const { return std::get<Bytes>(v_); }
+
+  bool operator==(const Value&) const = default;
+
+ private:
+  std::variant<std::monostate, std::string, std::int32_t, Bytes> v_;
+};
+
+inline Value MakeText(std::string text) { return Value(std::move(text)); }
+inline Value MakeInt(std::int32_t n) { return Value(n); }
+inline Value MakeBytes(Value::Bytes bytes) { return Value(std::move(bytes)); }
+
+// pvParam of a system-parameter call: a plain number passed as is, or a parameter block
+// the record owns, passed by address.
+using SpiParam = std::variant<std::uint32_t, std::vector<std::uint8_t>>;
+
+// Record actions (registry records).
+enum RecordAction : std::int32_t {
+  kActionWrite = 0,
+  kActionDeleteKey = 1,
+  kActionDeleteValue = 2,
+  kActionDeleteKey64 = 3,
+  kActionDeleteValue64 = 4,
+};
+inline constexpr std::int32_t kKindRegistry = 0;
+inline constexpr std::int32_t kKindSpi = 1;
+
+// Status after ReadValue.
+inline constexpr std::int32_t kStatusFound = 0;
+inline constexpr std::int32_t kStatusKeyMissing = 1;
+inline constexpr std::int32_t kStatusValueMissing = 2;
+
+struct TRegRecor {
+  std::string Name;
+  platform::RegKey RootKey = 0;
+  std::string KeyPath;
+  std::string ValueName;
+  std::uint8_t DataType = 0;
+  engine::Value Value;
+  std::int32_t Status = 0;
+  std::int32_t Action = 0;
+  std::int32_t Kind = 0;
+  std::uint32_t SpiAction = 0;
+  std::uint32_t SpiUiParam = 0;
+  SpiParam SpiPvParam = std::uint32_t{0};
+  std::uint32_t SpiWinIni = 0;
+
+  bool operator==(const TRegRecor&) const = default;
+};
+
+// Builders for the records pages queue most.
+TRegRecor WriteRecord(std::string name, platform::RegKey root, std::string key_path, std::string value_name,
+                      std::uint8_t data_type, engine::Value value);
+TRegRecor DeleteValueRecord(std::string name, platform::RegKey root, std::string key_path, std::string value_name);
+// Action 1, or action 3 (the 64-bit view) when `view64`.
+TRegRecor DeleteKeyRecord(std::string name, platform::RegKey root, std::string key_path, bool view64 = false);
+TRegRecor SpiRecord(std::string name, std::uint32_t action, std::uint32_t ui_param, SpiParam pv_param,
+                    std::uint32_t win_ini);
+// A record that only names a location, for ReadValue and TestValue.
+TRegRecor ReadRecord(platform::RegKey root, std::string key_path, std::string value_name);
+
+// How an Apply run ended. When `stopped`, the record at `index` (from 0, in queue order)
+// raised and the run ended there; every record is still queued.
+struct ApplyResult {
+  bool stopped = false;
+  std::size_t index = 0;
+  std::string name;
+  platform::RegKey root = 0;
+  std::string key_path;
+  std::string value_name;
+  long error_code = 0;  // Win32 code; ERROR_INVALID_PARAMETER when the value did not convert
+  std::string error_text;
+
+  bool ok() const { return !stopped; }
+};
+
+class TCorvanel {
+ public:
+  explicit TCorvanel(platform::Platform& platform);
+
+  // Adds a copy of `r`, or replaces in place the queued record of the same Name.
+  void AddRecord(TRegRecor r) noexcept;
+  // Sets Status, and DataType and Value when the value is found.
+  void ReadValue(TRegRecor& r) noexcept;
+  // 0 present, 1 key missing, 2 named value missing (default view).
+  std::int32_t TestValue(const TRegRecor& r) noexcept;
+  // Writes every record in order and empties the queue, unless a write raises: then the
+  // run stops at that record, the whole queue stays, and the result says where.
+  ApplyResult Apply() noexcept;
+
+  std::size_t Count() const { return records_.size(); }
+  bool Empty() const { return records_.empty(); }
+  const std::vector<TRegRecor>& Records() const { return records_; }
+  const TRegRecor* Find(const std::string& name) const;
+
+ private:
+  void ApplySpi(TRegistry& reg, const TRegRecor& r);
+  void ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64);
+
+  platform::Platform& platform_;
+  std::vector<TRegRecor> records_;
+  std::unordered_map<std::string, std::size_t> index_;
+};
+
+}  // namespace corvanel::engine
