@@ -125,7 +125,6 @@ class MemoryRegistry : public Registry {
   Node* Find(RegKey root, const std::string& path) const;
   Node* Ensure(RegKey root, const std::string& path);
   const Handle* Lookup(RegKey key) const;
-  long Resolve(RegKey parent, const std::string& subkey, RegKey* root, std::string* path) const;
   long WriteFailure(RegKey root, const std::string& path, const std::string* name) const;
   RegKey NewHandle(const std::shared_ptr<Node>& node, RegKey root, const std::string& path, std::uint32_t access);
 
@@ -296,8 +295,9 @@ class MemoryServices : public Services {
   std::optional<std::uint32_t> State(const std::string& name) const;
   std::optional<std::uint32_t> StartType(const std::string& name) const;
   void SetState(const std::string& name, std::uint32_t state);
-  // The next start (stop) stays *_PENDING for `status_queries` QueryStatus calls and then
-  // reaches RUNNING (STOPPED); a negative count keeps it pending until SetState.
+  // From now on a start (stop) stays *_PENDING for `status_queries` QueryStatus calls and
+  // then reaches RUNNING (STOPPED); a negative count keeps it pending until SetState.
+  // SetState with a pending state keeps it until the next SetState.
   void SetStartPending(const std::string& name, int status_queries);
   void SetStopPending(const std::string& name, int status_queries);
   // OpenManager fails with `error` (0: works again).

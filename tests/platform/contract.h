@@ -27,8 +27,9 @@ std::string ContractScratchKey();
 // type restored.
 std::string ContractServiceName();
 
-// An existing, empty folder (Windows path, no trailing backslash), different on each call.
-// Removing it afterwards is the factory's business: the seam cannot delete files.
+// An existing, empty folder (Windows path, no trailing backslash) for the current test;
+// call it once per test, after MakePlatformUnderTest. Removing it afterwards is the
+// factory's business: the seam cannot delete files.
 std::string ContractScratchFolder();
 
 // The factory defines the environment variable CORVANEL_CONTRACT_VAR with this value, so
