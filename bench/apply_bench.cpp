@@ -1,0 +1,269 @@
+// Apply of 1,000 mixed records into the real registry, against importing the same changes
+// with the system's own `reg import` from a .reg file, in the same run. Both must leave the
+// same registry state, which the benchmark checks before it believes its figures.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/registry.h"
+#include "engine/setting_queue.h"
+#include "platform/reg_text.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+namespace engine = corvanel::engine;
+namespace platform = corvanel::platform;
+namespace win = corvanel::platform::win;
+using platform::HKCU;
+
+constexpr int kRecords = 1000;
+constexpr int kRuns = 7;
+const std::string kBase = "Software\\CorvanelBench";
+
+std::string SetKey(int i) { return kBase + "\\Set" + std::to_string(i / 20); }
+std::string OldKey(int i) { return kBase + "\\Old" + std::to_string(i); }
+
+std::vector<std::uint8_t> BinaryOf(int i) {
+  std::vector<std::uint8_t> b(16);
+  for (std::size_t k = 0; k < b.size(); ++k) {
+    b[k] = static_cast<std::uint8_t>(i * 7 + static_cast<int>(k));
+  }
+  return b;
+}
+
+// 40% strings, 30% numbers, 20% binaries, 10% deletes (half values, half key trees).
+std::vector<engine::TRegRecor> MakeRecords() {
+  std::vector<engine::TRegRecor> out;
+  for (int i = 0; i < kRecords; ++i) {
+    const std::string name = "Bench_" + std::to_string(i);
+    const std::string key = "\\" + SetKey(i) + "\\";
+    const std::string value = "v" + std::to_string(i);
+    switch (i % 10) {
+      case 0: case 1: case 2: case 3:
+        out.push_back(engine::WriteRecord(name, HKCU, key, value, 1, "text \"" + std::to_string(i) + "\" C:\\x"));
+        break;
+      case 4: case 5: case 6:
+        out.push_back(engine::WriteRecord(name, HKCU, key, value, 3, i * 1000));
+        break;
+      case 7: case 8:
+        out.push_back(engine::WriteRecord(name, HKCU, key, value, 4, BinaryOf(i)));
+        break;
+      default:
+        if ((i / 10) % 2 == 0) {
+          out.push_back(engine::DeleteValueRecord(name, HKCU, key, "old" + std::to_string(i)));
+        } else {
+          out.push_back(engine::DeleteKeyRecord(name, HKCU, "\\" + OldKey(i) + "\\"));
+        }
+    }
+  }
+  return out;
+}
+
+// Clears the bench tree and plants what the delete records remove.
+void Reset(platform::Platform& p) {
+  engine::TRegistry reg(p.registry());
+  reg.RemoveTree("\\" + kBase + "\\");
+  for (int i = 9; i < kRecords; i += 10) {
+    if ((i / 10) % 2 == 0) {
+      reg.OpenPath("\\" + SetKey(i) + "\\", true);
+      reg.WriteText("old" + std::to_string(i), "stale");
+    } else {
+      reg.OpenPath("\\" + OldKey(i) + "\\Sub\\", true);
+      reg.WriteNumber("stale", 1);
+    }
+  }
+}
+
+std::string RegEscape(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\\' || c == '"') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out;
+}
+
+std::string RegFileText(const std::vector<engine::TRegRecor>& records) {
+  std::string text = "Windows Registry Editor Version 5.00\r\n";
+  std::string section;
+  auto open_section = [&](const std::string& header) {
+    if (header != section) {
+      text += "\r\n" + header + "\r\n";
+      section = header;
+    }
+  };
+  char buf[16];
+  for (const auto& r : records) {
+    const std::string key = r.KeyPath.substr(1, r.KeyPath.size() - 2);
+    if (r.Action == engine::kActionDeleteKey) {
+      open_section("[-HKEY_CURRENT_USER\\" + key + "]");
+      continue;
+    }
+    open_section("[HKEY_CURRENT_USER\\" + key + "]");
+    const std::string name = "\"" + RegEscape(r.ValueName) + "\"=";
+    if (r.Action == engine::kActionDeleteValue) {
+      text += name + "-\r\n";
+    } else if (r.DataType == 1) {
+      text += name + "\"" + RegEscape(r.Value.AsText()) + "\"\r\n";
+    } else if (r.DataType == 3) {
+      std::snprintf(buf, sizeof buf, "%08x", static_cast<unsigned>(r.Value.AsInt()));
+      text += name + "dword:" + buf + "\r\n";
+    } else {
+      text += name + "hex:";
+      const auto& bytes = r.Value.AsBytes();
+      for (std::size_t k = 0; k < bytes.size(); ++k) {
+        std::snprintf(buf, sizeof buf, k == 0 ? "%02x" : ",%02x", bytes[k]);
+        text += buf;
+      }
+      text += "\r\n";
+    }
+  }
+  return text + "\r\n";
+}
+
+std::vector<std::uint8_t> Utf16File(const std::string& text) {
+  std::vector<std::uint8_t> out = {0xFF, 0xFE};
+  for (char16_t c : platform::Utf8ToUtf16(text)) {
+    out.push_back(static_cast<std::uint8_t>(c));
+    out.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  return out;
+}
+
+// Every key, value, type and byte below the bench tree, in a stable order.
+void Digest(platform::Registry& reg, platform::RegKey key, const std::string& path, std::string* out) {
+  std::vector<std::string> names;
+  std::string name;
+  for (std::uint32_t i = 0; reg.EnumValue(key, i, &name) == win::kSuccess; ++i) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  for (const auto& n : names) {
+    std::uint32_t type = 0, size = 0;
+    std::vector<std::uint8_t> data;
+    reg.QueryValue(key, n, &type, &data, &size);
+    *out += path + "|" + n + "|" + std::to_string(type) + "|" + std::string(data.begin(), data.end()) + "\n";
+  }
+  names.clear();
+  for (std::uint32_t i = 0; reg.EnumKey(key, i, &name) == win::kSuccess; ++i) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  for (const auto& n : names) {
+    platform::RegKey sub = 0;
+    if (reg.OpenKey(key, n, win::KEY_READ, &sub) == win::kSuccess) {
+      *out += path + "\\" + n + "\n";
+      Digest(reg, sub, path + "\\" + n, out);
+      reg.CloseKey(sub);
+    }
+  }
+}
+
+std::string TreeDigest(platform::Platform& p) {
+  std::string out;
+  platform::RegKey key = 0;
+  if (p.registry().OpenKey(HKCU, kBase, win::KEY_READ, &key) == win::kSuccess) {
+    Digest(p.registry(), key, "", &out);
+    p.registry().CloseKey(key);
+  }
+  return out;
+}
+
+// Runs a command line with no console output; its exit code, or -1 when it did not end.
+long RunQuiet(const std::wstring& command) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                           OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = si.hStdOutput = si.hStdError = nul;
+  PROCESS_INFORMATION pi{};
+  std::wstring line = command;
+  long code = -1;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
+      DWORD exit_code = 0;
+      GetExitCodeProcess(pi.hProcess, &exit_code);
+      code = static_cast<long>(exit_code);
+    } else {
+      TerminateProcess(pi.hProcess, 1);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  return code;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+double MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main() {
+  auto p = platform::MakeWin32Platform();
+  const auto records = MakeRecords();
+
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring reg_file = std::wstring(temp) + L"corvanel_bench_import.reg";
+  const std::u16string reg_file16(reg_file.begin(), reg_file.end());
+  if (!p->files().WriteFileAtomic(platform::Utf16ToUtf8(reg_file16), Utf16File(RegFileText(records)))) {
+    std::printf("cannot write the .reg file\n");
+    return 1;
+  }
+  const std::wstring import = L"reg.exe import \"" + reg_file + L"\"";
+  const std::wstring bare_start = L"reg.exe query \"HKCU\\Software\\CorvanelBenchNothing\"";
+
+  std::vector<double> apply_ms, import_ms, start_ms;
+  bool same = true;
+  for (int run = 0; run < kRuns; ++run) {
+    Reset(*p);
+    engine::TCorvanel queue(*p);
+    for (const auto& r : records) queue.AddRecord(r);
+    auto t0 = std::chrono::steady_clock::now();
+    const engine::ApplyResult result = queue.Apply();
+    apply_ms.push_back(MsSince(t0));
+    if (!result.ok()) {
+      std::printf("Apply stopped at record %zu: %s\n", result.index, result.error_text.c_str());
+      return 1;
+    }
+    const std::string after_apply = TreeDigest(*p);
+
+    Reset(*p);
+    t0 = std::chrono::steady_clock::now();
+    const long rc = RunQuiet(import);
+    import_ms.push_back(MsSince(t0));
+    if (rc != 0) {
+      std::printf("reg import failed (exit %ld)\n", rc);
+      return 1;
+    }
+    same = same && TreeDigest(*p) == after_apply && !after_apply.empty();
+
+    t0 = std::chrono::steady_clock::now();
+    RunQuiet(bare_start);
+    start_ms.push_back(MsSince(t0));
+  }
+  engine::TRegistry(p->registry()).RemoveTree("\\" + kBase + "\\");
+  DeleteFileW(reg_file.c_str());
+
+  const double a = Median(apply_ms), i = Median(import_ms), s = Median(start_ms);
+  std::printf("Apply of %d records (400 strings, 300 numbers, 200 binaries, 50 value and 50 key deletes),\n",
+              kRecords);
+  std::printf("median of %d runs, Wine registry:\n", kRuns);
+  std::printf("  TCorvanel::Apply          %8.2f ms\n", a);
+  std::printf("  reg import (.reg, UTF-16) %8.2f ms   (of which starting reg.exe: about %.2f ms)\n", i, s);
+  std::printf("  ratio import / Apply      %8.2f\n", i / a);
+  std::printf("  same registry state after both: %s\n", same ? "yes" : "NO");
+  return same ? 0 : 1;
+}
