@@ -1,0 +1,92 @@
+#include "pages/page_rows.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace corvanel::pages {
+
+TRegRecor Read(TCorvanel& queue, RegKey root, const std::string& key_path, const std::string& value_name) {
+  TRegRecor r = engine::ReadRecord(root, key_path, value_name);
+  queue.ReadValue(r);
+  return r;
+}
+
+std::optional<std::int32_t> AsNumber(const engine::Value& value) {
+  if (value.IsInt()) return value.AsInt();
+  if (!value.IsText()) return std::nullopt;
+  const std::string& t = value.AsText();
+  std::size_t b = 0;
+  std::size_t e = t.size();
+  while (b < e && std::isspace(static_cast<unsigned char>(t[b]))) ++b;
+  while (e > b && std::isspace(static_cast<unsigned char>(t[e - 1]))) --e;
+  if (b == e) return std::nullopt;
+  if (t[b] == '+') ++b;
+  std::int32_t n = 0;
+  const auto [end, ec] = std::from_chars(t.data() + b, t.data() + e, n);
+  if (ec != std::errc() || end != t.data() + e) return std::nullopt;
+  return n;
+}
+
+std::optional<bool> ReadEquals(TCorvanel& queue, RegKey root, const std::string& key_path,
+                               const std::string& value_name, std::int32_t n) {
+  const TRegRecor r = Read(queue, root, key_path, value_name);
+  if (r.Status != engine::kStatusFound) return std::nullopt;
+  const auto number = AsNumber(r.Value);
+  return number.has_value() && *number == n;
+}
+
+std::optional<bool> ReadNonZero(TCorvanel& queue, RegKey root, const std::string& key_path,
+                                const std::string& value_name) {
+  const TRegRecor r = Read(queue, root, key_path, value_name);
+  if (r.Status != engine::kStatusFound) return std::nullopt;
+  const auto number = AsNumber(r.Value);
+  if (!number) return std::nullopt;
+  return *number != 0;
+}
+
+bool ReadKeyHasDefault(TCorvanel& queue, RegKey root, const std::string& key_path) {
+  return Read(queue, root, key_path, "").Status == engine::kStatusFound;
+}
+
+void SetCheckedIf(forms::CheckBox& box, std::optional<bool> checked) {
+  if (checked) box.SetChecked(*checked);
+}
+
+bool BitOf(const engine::Value::Bytes& bytes, int bit) {
+  const auto byte = static_cast<std::size_t>(bit / 8);
+  return byte < bytes.size() && (bytes[byte] >> (bit % 8) & 1) != 0;
+}
+
+engine::Value::Bytes WithBit(engine::Value::Bytes bytes, int bit, bool on) {
+  const auto byte = static_cast<std::size_t>(bit / 8);
+  if (bytes.size() <= byte) bytes.resize(byte + 1, 0);
+  const auto mask = static_cast<std::uint8_t>(1u << (bit % 8));
+  bytes[byte] = static_cast<std::uint8_t>(on ? (bytes[byte] | mask) : (bytes[byte] & ~mask));
+  return bytes;
+}
+
+TRegRecor StringRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
+                       std::string text) {
+  return engine::WriteRecord(std::move(name), root, std::move(key_path), std::move(value_name), 1,
+                             engine::MakeText(std::move(text)));
+}
+
+TRegRecor IntegerRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
+                        std::int32_t n) {
+  return engine::WriteRecord(std::move(name), root, std::move(key_path), std::move(value_name), 3,
+                             engine::MakeInt(n));
+}
+
+TRegRecor BinaryRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
+                       engine::Value::Bytes bytes) {
+  return engine::WriteRecord(std::move(name), root, std::move(key_path), std::move(value_name), 4,
+                             engine::MakeBytes(std::move(bytes)));
+}
+
+TRegRecor FlagRecord(std::string name, RegKey root, std::string key_path, std::string value_name, bool checked,
+                     bool inverted) {
+  return IntegerRecord(std::move(name), root, std::move(key_path), std::move(value_name),
+                       checked != inverted ? 1 : 0);
+}
+
+}  // namespace corvanel::pages

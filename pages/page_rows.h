@@ -1,0 +1,67 @@
+// Small helpers for the rows of the settings pages: the lenient reads a loader makes, and
+// the record shapes the change handlers queue. A page's rows should read like its table:
+//   SetCheckedIf(box, ReadEquals(queue, HKLM, kAdvanced, "EncryptionContextMenu", 1));
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/setting_queue.h"
+#include "forms/controls.h"
+
+namespace corvanel::pages {
+
+using engine::TCorvanel;
+using engine::TRegRecor;
+using platform::RegKey;
+
+// ReadValue of one location; the record carries Status, DataType and Value.
+TRegRecor Read(TCorvanel& queue, RegKey root, const std::string& key_path, const std::string& value_name);
+
+// The value as a number: an integer as it is, a text when it is a decimal integer
+// (surrounding blanks allowed). Anything else has no number.
+std::optional<std::int32_t> AsNumber(const engine::Value& value);
+
+// "Equals n as a number or the text": nullopt when the value is not found (Status 1 or 2),
+// otherwise whether it equals n.
+std::optional<bool> ReadEquals(TCorvanel& queue, RegKey root, const std::string& key_path,
+                               const std::string& value_name, std::int32_t n);
+// "Compared as a number with 0": nullopt when not found or not a number, else value != 0.
+std::optional<bool> ReadNonZero(TCorvanel& queue, RegKey root, const std::string& key_path,
+                                const std::string& value_name);
+// The "Key" read: true when the key exists and has a default value (Status 0).
+bool ReadKeyHasDefault(TCorvanel& queue, RegKey root, const std::string& key_path);
+
+// Leaves the box as it is when the read found nothing.
+void SetCheckedIf(forms::CheckBox& box, std::optional<bool> checked);
+
+// Bit `bit` (0 = lowest) of a little-endian byte string; false beyond its end.
+bool BitOf(const engine::Value::Bytes& bytes, int bit);
+// The byte string with bit `bit` set or cleared, grown with zero bytes when too short.
+engine::Value::Bytes WithBit(engine::Value::Bytes bytes, int bit, bool on);
+
+// String (DataType 1), integer (3) and binary (4) writes, named after the sender.
+TRegRecor StringRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
+                       std::string text);
+TRegRecor IntegerRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
+                        std::int32_t n);
+TRegRecor BinaryRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
+                       engine::Value::Bytes bytes);
+// A write of 1 (checked) or 0 (unchecked); `inverted` for the "No..." policy values that
+// store 1 when the box is cleared.
+TRegRecor FlagRecord(std::string name, RegKey root, std::string key_path, std::string value_name, bool checked,
+                     bool inverted = false);
+
+// Runs one loader read. A failing read leaves its control as the form defines it and the
+// loader goes on with the next one, so the error is swallowed here, in one place.
+template <class F>
+void Guarded(F&& read) noexcept {
+  try {
+    read();
+  } catch (const std::exception&) {
+    // A read of an unexpected type or shape: the control keeps its design state.
+  }
+}
+
+}  // namespace corvanel::pages
