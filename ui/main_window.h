@@ -1,0 +1,164 @@
+// The main window: its layout, start-up, navigation and page loading, the change
+// forwarders and Apply / OK / Cancel. It is a forms::Form the renderer (ui/win32) shows:
+// the renderer observes the form and the group bar, runs the two timers (Timer_Click,
+// Timer_Loading) while they are enabled, supplies the hooks below and, when the window
+// goes, calls FormDestroy.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/setting_queue.h"
+#include "forms/forms.h"
+#include "lang/language.h"
+#include "lang/message_texts.h"
+#include "platform/platform.h"
+#include "ui/navigation.h"
+#include "ui/page_module.h"
+
+namespace corvanel::ui {
+
+inline constexpr const char* kMainFormName = "Corvanel_FormMain";
+inline constexpr const char* kApplicationTitle = "Corvanel";
+inline constexpr int kClientWidth = 691;
+inline constexpr int kClientHeight = 517;
+inline constexpr int kPageWidth = 459;
+inline constexpr int kPageHeight = 403;
+inline constexpr int kPageCount = 19;
+
+// The page notebook `notset`: sheets without tabs, each filling the notebook; only the
+// active sheet is shown. The renderer draws it as a plain container, not a tab control.
+class Notebook : public forms::PageControl {
+ public:
+  const char* ClassName() const override { return "Notebook"; }
+  // The sheet whose caption is `caption` ("1".."19"), or null.
+  forms::TabSheet* PageByCaption(std::string_view caption) const;
+
+ protected:
+  void ChildAdded(forms::Control& child) override;
+};
+
+enum class ErrorChoice { Continue, Close };
+
+// An error that escaped the program's own guards. The renderer shows it in a dialog from
+// which the user continues or closes the program.
+class ErrorReporter {
+ public:
+  virtual ~ErrorReporter() = default;
+  virtual ErrorChoice Report(const std::string& where, const std::string& what) = 0;
+};
+
+class TCorvanel_FormMain : public forms::Form {
+ public:
+  // Builds the form (layout, the pages' controls, numeric fields), then runs FormCreate.
+  TCorvanel_FormMain(platform::Platform& platform, PageModules pages);
+  ~TCorvanel_FormMain() override;
+
+  // --- hooks the renderer sets ---
+  // Processes the pending window messages (paint, timers, input) and returns.
+  void SetProcessMessages(std::function<void()> hook) { process_messages_ = std::move(hook); }
+  void SetErrorReporter(ErrorReporter* reporter) { error_reporter_ = reporter; }
+  // Asked to close the window (OK, Cancel, the error dialog's Close).
+  void SetCloseHandler(std::function<void()> handler) { close_handler_ = std::move(handler); }
+  void SetOwnerWindow(std::uintptr_t hwnd) { owner_window_ = hwnd; }
+
+  // --- lifecycle events ---
+  // Showing the form (ShowForm) runs FormShow the first time.
+  void FormShow();
+  // Releases the queue (pending records are dropped), the lists and the Firefox state.
+  void FormDestroy() noexcept;
+
+  // --- navigation and page loading ---
+  void RzGroup1Items0Click(NavItem* item);
+  void LoadPage(int tag);
+  void Timer_ClickTimer();
+  void Timer_LoadingTimer();
+
+  // --- buttons ---
+  void Button_ApplyClick();
+  void Button_OKClick();
+  void Button_CancelClick();
+  // Bounded by kServiceWaitLimitMs of pending state; messages are processed between waits.
+  bool StartServiceAuto(const std::string& name);
+  bool StopServiceDisabled(const std::string& name);
+  static constexpr std::uint64_t kServiceWaitLimitMs = 30'000;
+
+  // The change forwarder of page `tag`: ignored while PageLoading, else the page's handler
+  // with `sender`, then Apply is enabled.
+  void Forward(int tag, forms::Component& sender);
+  // A form event by name (page forwarders, up-down click events); null when unknown.
+  forms::NotifyEvent Event(std::string_view name);
+
+  // --- state ---
+  platform::Platform& GetPlatform() const { return platform_; }
+  engine::TCorvanel& Queue() { return *queue_; }
+  const lang::MessageTexts& Texts() const { return texts_; }
+  const lang::TLanguage* Language() const { return language_.get(); }
+  int WindowsVersionClass() const { return version_class_; }
+  ApplyRequests& Requests() { return requests_; }
+  FirefoxState& Firefox() { return firefox_; }
+  const TAppFrame& AppFrame() const { return *app_frame_; }
+  bool PageLoading() const { return page_loading_; }
+  bool LoadingFinished() const { return loading_finished_; }
+  const std::vector<std::string>& LoadedPages() const { return loaded_pages_; }
+  NavItem* SelectedItem() const { return selected_item_; }
+  int AnimationFrame() const { return animation_frame_; }
+  bool CloseRequested() const { return close_requested_; }
+  std::uintptr_t OwnerWindow() const { return owner_window_; }
+  void ProcessMessages();
+
+  GroupBar& RzGroupBar1() const { return *group_bar_; }
+  Notebook& notset() const { return *notebook_; }
+  PageModule* Module(int tag) const;
+  PageContext& Context(int tag);
+
+ private:
+  void BuildLayout();
+  void BuildPages();
+  void FormCreate();
+  void RequestClose();
+  void ReportError(const std::string& where, const std::string& what);
+  // Runs `work`, handing an error that escapes it to the error reporter.
+  void Guarded(const std::string& where, const std::function<void()>& work);
+  void ShowWriteFailure(const engine::ApplyResult& result);
+  void WriteFirefoxStatements();
+
+  platform::Platform& platform_;
+  PageModules pages_;
+  std::map<int, PageModule*> modules_;
+  std::map<int, std::unique_ptr<PageContext>> contexts_;
+  std::map<std::string, forms::NotifyEvent, std::less<>> events_;
+
+  std::unique_ptr<engine::TCorvanel> queue_;
+  std::unique_ptr<TAppFrame> app_frame_;
+  std::unique_ptr<lang::TLanguage> language_;
+  lang::MessageTexts texts_;
+  std::vector<std::string> loaded_pages_;
+  bool page_loading_ = false;
+  int load_depth_ = 0;
+  bool in_click_ = false;
+  NavItem* held_click_ = nullptr;
+  NavItem* selected_item_ = nullptr;
+  ApplyRequests requests_;
+  FirefoxState firefox_;
+  int version_class_ = 0;
+  bool loading_finished_ = false;
+  int animation_frame_ = 0;
+  bool shown_ = false;
+  bool close_requested_ = false;
+
+  std::function<void()> process_messages_;
+  ErrorReporter* error_reporter_ = nullptr;
+  std::function<void()> close_handler_;
+  std::uintptr_t owner_window_ = 0;
+
+  GroupBar* group_bar_ = nullptr;
+  Notebook* notebook_ = nullptr;
+};
+
+}  // namespace corvanel::ui
