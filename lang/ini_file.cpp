@@ -38,6 +38,44 @@ std::string DecodeUtf16(const std::vector<std::uint8_t>& bytes, bool big_endian)
   return platform::Utf16ToUtf8(units);
 }
 
+// True when `s` is well-formed UTF-8 (no overlong forms, surrogates or values above
+// U+10FFFF), so the common case needs no conversion.
+bool IsValidUtf8(std::string_view s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len = 0;
+    char32_t v = 0;
+    if ((c & 0xE0) == 0xC0) {
+      len = 2;
+      v = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      len = 3;
+      v = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      len = 4;
+      v = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + len > n) return false;
+    for (std::size_t k = 1; k < len; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) return false;
+      v = (v << 6) | (p[i + k] & 0x3F);
+    }
+    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (v < kMin[len] || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string FoldCase(std::string_view text) {
@@ -57,9 +95,11 @@ std::string FoldCase(std::string_view text) {
 std::string DecodeTextFile(const std::vector<std::uint8_t>& bytes, platform::System& system) {
   const std::size_t n = bytes.size();
   if (n >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-    // Round trip through UTF-16 so that invalid sequences cannot reach the rest of the
-    // program as malformed UTF-8.
-    return platform::Utf16ToUtf8(platform::Utf8ToUtf16(std::string(bytes.begin() + 3, bytes.end())));
+    std::string text(bytes.begin() + 3, bytes.end());
+    // Malformed sequences must not reach the rest of the program: a round trip through
+    // UTF-16 replaces them with U+FFFD.
+    if (!IsValidUtf8(text)) text = platform::Utf16ToUtf8(platform::Utf8ToUtf16(text));
+    return text;
   }
   if (n >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return DecodeUtf16(bytes, false);
   if (n >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return DecodeUtf16(bytes, true);
@@ -87,8 +127,8 @@ void TExtIniFile::Parse(const std::string& text) {
   Section* current = nullptr;
   std::size_t pos = 0;
   while (pos <= text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string::npos) end = text.size();
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
     const std::string_view line = Trim(std::string_view(text).substr(pos, end - pos));
     pos = end + 1;
     if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
