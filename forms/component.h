@@ -76,14 +76,14 @@ enum class Property {
   Items,        // combo box list
   ItemIndex,    // combo box selection
   Position,     // track bar, up-down
-  Range,        // track bar / up-down Min, Max, Frequency, PageSize
-  ReadOnly,     // edit ReadOnly, MaxLength, PasswordChar
+  Range,        // track bar Min/Max/Frequency/PageSize; up-down Min/Max/Increment/Associate
+  ReadOnly,     // edit ReadOnly/MaxLength/PasswordChar, tree view ReadOnly
   ActivePage,   // page control
   TabVisible,   // tab sheet
   Nodes,        // tree view nodes (text, images, structure)
   Selection,    // tree view selected node, list view selected item
   Columns,      // list view columns
-  ListItems,    // list view items (index: the item, -1 for all)
+  ListItems,    // list view items, check boxes, style (index: the item, -1 for all)
   ItemChecked,  // list view item check mark (index: the item)
   Picture,      // image
   Timer,        // timer Interval / Enabled
