@@ -78,6 +78,25 @@ bool IsMinimizedMetricsRecord(const std::string& name) {
   return false;
 }
 
+void WriteValue(TRegistry& reg, const TRegRecor& r, platform::System& system) {
+  switch (r.DataType) {
+    case kTypeText:
+      reg.WriteText(r.ValueName, ToText(r.Value));
+      break;
+    case kTypeExpandText:
+      reg.WriteExpandText(r.ValueName, ToText(r.Value));
+      break;
+    case kTypeNumber:
+      reg.WriteNumber(r.ValueName, ToNumber(r.Value));
+      break;
+    case kTypeBinary:
+      reg.WriteBytes(r.ValueName, ToBytes(r.Value, system));
+      break;
+    default:
+      break;  // the key now exists; there is no value to write
+  }
+}
+
 }  // namespace
 
 TRegRecor WriteRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
@@ -234,8 +253,22 @@ void TCorvanel::ApplySpi(TRegistry& reg, const TRegRecor& r) {
   }
 }
 
-void TCorvanel::ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64) {
+void TCorvanel::ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64, std::optional<OpenForWrite>& open) {
   reg.SelectRoot(r.RootKey);
+  if (r.Action < kActionDeleteKey || r.Action > kActionDeleteValue64) {  // a write; unknown actions too
+    // Records of one setting group usually share a key: keep it open from the previous
+    // write instead of reopening it. Only writes run in between, so it cannot be gone.
+    const bool reuse = open && reg.HasOpenKey() && open->root == r.RootKey && open->path == r.KeyPath &&
+                       open->access == reg.Access() && !r.KeyPath.empty() && r.KeyPath.front() == '\\';
+    open.reset();
+    if (!reuse && !reg.OpenPath(r.KeyPath, true)) {
+      return;
+    }
+    open = OpenForWrite{r.RootKey, r.KeyPath, reg.Access()};
+    WriteValue(reg, r, platform_.system());
+    return;
+  }
+  open.reset();
   switch (r.Action) {
     case kActionDeleteKey:
       if (reg.PathExists(r.KeyPath)) {
@@ -263,26 +296,6 @@ void TCorvanel::ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64) {
     default:
       break;
   }
-
-  if (!reg.OpenPath(r.KeyPath, true)) {
-    return;
-  }
-  switch (r.DataType) {
-    case kTypeText:
-      reg.WriteText(r.ValueName, ToText(r.Value));
-      break;
-    case kTypeExpandText:
-      reg.WriteExpandText(r.ValueName, ToText(r.Value));
-      break;
-    case kTypeNumber:
-      reg.WriteNumber(r.ValueName, ToNumber(r.Value));
-      break;
-    case kTypeBinary:
-      reg.WriteBytes(r.ValueName, ToBytes(r.Value, platform_.system()));
-      break;
-    default:
-      break;  // the key now exists; there is no value to write
-  }
 }
 
 ApplyResult TCorvanel::Apply() noexcept {
@@ -292,9 +305,11 @@ ApplyResult TCorvanel::Apply() noexcept {
     const bool wow64 = IsWow64(platform_.registry());
     TRegistry reg(platform_.registry());
     reg.Use64BitView(wow64);
+    std::optional<OpenForWrite> open;
     for (i = 0; i < records_.size(); ++i) {
       const TRegRecor& r = records_[i];
       if (r.Kind == kKindSpi) {
+        open.reset();
         try {
           ApplySpi(reg, r);
         } catch (const std::exception&) {
@@ -303,7 +318,7 @@ ApplyResult TCorvanel::Apply() noexcept {
         continue;
       }
       try {
-        ApplyRegistry(reg, r, wow64);
+        ApplyRegistry(reg, r, wow64, open);
       } catch (const RegistryError& e) {
         result.error_code = e.code();
         result.error_text = e.what();

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <variant>
@@ -129,8 +130,14 @@ class TCorvanel {
   const TRegRecor* Find(const std::string& name) const;
 
  private:
+  // The key a write of this run left open: root, path and view.
+  struct OpenForWrite {
+    platform::RegKey root = 0;
+    std::string path;
+    std::uint32_t access = 0;
+  };
   void ApplySpi(TRegistry& reg, const TRegRecor& r);
-  void ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64);
+  void ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64, std::optional<OpenForWrite>& open);
 
   platform::Platform& platform_;
   std::vector<TRegRecor> records_;

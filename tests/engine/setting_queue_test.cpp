@@ -270,6 +270,24 @@ TEST_F(Queue, UnknownActionWrites) {
   EXPECT_EQ(reg().GetString(HKCU, "U", "v"), "written");
 }
 
+TEST_F(Queue, WritesToOneKeyShareItsHandleUntilSomethingElseRuns) {
+  q.AddRecord(WriteRecord("a", HKCU, "\\K\\", "a", 1, "1"));
+  q.AddRecord(WriteRecord("b", HKCU, "\\K\\", "b", 1, "2"));
+  q.AddRecord(DeleteKeyRecord("gone", HKCU, "\\K\\"));
+  q.AddRecord(WriteRecord("c", HKCU, "\\K\\", "c", 1, "3"));
+  q.AddRecord(SpiRecord("spi", spi::SETBEEP, 1, std::uint32_t{0}, 0));
+  q.AddRecord(WriteRecord("d", HKCU, "\\K\\", "d", 1, "4"));
+  q.AddRecord(WriteRecord("e", HKLM, "\\K\\", "e", 1, "5"));
+  ASSERT_TRUE(q.Apply().ok());
+  EXPECT_EQ(reg().ValueNames(HKCU, "K"), (std::vector<std::string>{"c", "d"}));
+  EXPECT_EQ(reg().GetString(HKLM, "K", "e"), "5");
+  int creates = 0;
+  for (const auto& a : reg().access_log()) {
+    creates += a.call == "create" ? 1 : 0;
+  }
+  EXPECT_EQ(creates, 4) << "a, c, d and e open their key; b reuses a's";
+}
+
 // ----- system-parameter records --------------------------------------------------
 
 TEST_F(Queue, PlainNumberIsPassedAsPvParam) {
