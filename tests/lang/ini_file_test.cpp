@@ -15,11 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes ToBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-Bytes Utf8Bom(const std::string& s) {
-  Bytes b = {0xEF, 0xBB, 0xBF};
-  b.insert(b.end(), s.begin(), s.end());
-  return b;
-}
+Bytes Utf8Bom(const std::string& s) { return ToBytes("\xEF\xBB\xBF" + s); }
 
 Bytes Utf16(const std::string& s, bool big_endian) {
   Bytes b = big_endian ? Bytes{0xFE, 0xFF} : Bytes{0xFF, 0xFE};
