@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <span>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,6 +36,7 @@ inline constexpr int kPageCount = 19;
 // active sheet is shown. The renderer draws it as a plain container, not a tab control.
 class Notebook : public forms::PageControl {
  public:
+  Notebook();
   const char* ClassName() const override { return "Notebook"; }
   // The sheet whose caption is `caption` ("1".."19"), or null.
   forms::TabSheet* PageByCaption(std::string_view caption) const;
@@ -42,6 +44,13 @@ class Notebook : public forms::PageControl {
  protected:
   void ChildAdded(forms::Control& child) override;
 };
+
+// The form event of page `tag`'s change forwarder ("Checkbox_Drives_Common_EnableClick");
+// null for a page without one (tag 10).
+const char* ForwarderName(int tag);
+
+// The combo boxes FormShow selects item 0 of again after translating their lists.
+std::span<const char* const> ReselectedComboBoxes();
 
 enum class ErrorChoice { Continue, Close };
 
@@ -63,7 +72,8 @@ class TCorvanel_FormMain : public forms::Form {
   // Processes the pending window messages (paint, timers, input) and returns.
   void SetProcessMessages(std::function<void()> hook) { process_messages_ = std::move(hook); }
   void SetErrorReporter(ErrorReporter* reporter) { error_reporter_ = reporter; }
-  // Asked to close the window (OK, Cancel, the error dialog's Close).
+  // Asked to close the window (OK, Cancel, the error dialog's Close). A request made
+  // while Apply or a page load is running is passed on when that work has ended.
   void SetCloseHandler(std::function<void()> handler) { close_handler_ = std::move(handler); }
   void SetOwnerWindow(std::uintptr_t hwnd) { owner_window_ = hwnd; }
 
@@ -122,6 +132,8 @@ class TCorvanel_FormMain : public forms::Form {
   void BuildPages();
   void FormCreate();
   void RequestClose();
+  void PassOnDeferredClose();
+  void PerformHeldClick();
   void ReportError(const std::string& where, const std::string& what);
   // Runs `work`, handing an error that escapes it to the error reporter.
   void Guarded(const std::string& where, const std::function<void()>& work);
@@ -151,6 +163,8 @@ class TCorvanel_FormMain : public forms::Form {
   int animation_frame_ = 0;
   bool shown_ = false;
   bool close_requested_ = false;
+  bool close_deferred_ = false;
+  bool applying_ = false;
 
   std::function<void()> process_messages_;
   ErrorReporter* error_reporter_ = nullptr;

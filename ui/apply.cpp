@@ -1,0 +1,189 @@
+// Apply, OK and Cancel, and the service steps Apply carries out.
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "ui/main_window.h"
+
+namespace corvanel::ui {
+
+namespace win = platform::win;
+using lang::MessageId;
+
+namespace {
+
+// The manager and service handles of one service step, closed on every way out.
+class ServiceHandles {
+ public:
+  ServiceHandles(platform::Services& services, const std::string& name) : services_(services) {
+    manager_ = services_.OpenManager(win::SC_MANAGER_ALL_ACCESS);
+    if (manager_ != 0) service_ = services_.OpenService(manager_, name, win::SERVICE_ALL_ACCESS);
+  }
+  ~ServiceHandles() {
+    if (service_ != 0) services_.Close(service_);
+    if (manager_ != 0) services_.Close(manager_);
+  }
+  ServiceHandles(const ServiceHandles&) = delete;
+  ServiceHandles& operator=(const ServiceHandles&) = delete;
+
+  platform::ScHandle service() const { return service_; }
+
+ private:
+  platform::Services& services_;
+  platform::ScHandle manager_ = 0;
+  platform::ScHandle service_ = 0;
+};
+
+std::string RootName(platform::RegKey root) {
+  switch (root) {
+    case platform::HKCR: return "HKCR";
+    case platform::HKCU: return "HKCU";
+    case platform::HKLM: return "HKLM";
+    default: return "(root " + std::to_string(root) + ")";
+  }
+}
+
+}  // namespace
+
+void TCorvanel_FormMain::Button_ApplyClick() {
+  // A second Apply from messages processed during a service wait would run the queue
+  // and the services inside the first one.
+  if (applying_ || queue_ == nullptr) return;
+  applying_ = true;
+  const engine::ApplyResult result = queue_->Apply();
+  if (!result.ok()) ShowWriteFailure(result);
+
+  if (requests_.SecurityCenterServiceAction == 1) {
+    StartServiceAuto("wscsvc");
+  } else if (requests_.SecurityCenterServiceAction == 2) {
+    StopServiceDisabled("wscsvc");
+  }
+  if (version_class_ > 5) {
+    if (requests_.FirewallServiceAction == 1) {
+      StartServiceAuto("MpsSvc");
+    } else if (requests_.FirewallServiceAction == 2) {
+      StopServiceDisabled("MpsSvc");
+    }
+    requests_.FirewallServiceAction = 0;
+  }
+  requests_.SecurityCenterServiceAction = 0;
+
+  if (requests_.RestartNeeded) {
+    const int answer = platform_.dialogs().MessageBox(owner_window_, texts_.Get(MessageId::D_RestoreWarning), Caption(),
+                                                      win::MB_YESNO | win::MB_ICONQUESTION);
+    platform::OsVersion version;
+    if (answer == win::IDYES && platform_.system().GetVersion(&version) &&
+        version.platform_id == win::VER_PLATFORM_WIN32_NT) {
+      // A refused privilege or restart leaves the program running, without a message.
+      platform_.restart().EnableShutdownPrivilege();
+      platform_.restart().ExitWindows(win::EWX_REBOOT, 0);
+    }
+    requests_.RestartNeeded = false;
+  }
+
+  platform_.shell().ChangeNotify(win::SHCNE_ALLEVENTS, win::SHCNF_FLUSH);
+  if (requests_.AssociationsChanged) {
+    platform_.shell().ChangeNotify(win::SHCNE_ASSOCCHANGED, win::SHCNF_IDLIST);
+    requests_.AssociationsChanged = false;
+  }
+  if (requests_.FirefoxChanged) {
+    WriteFirefoxStatements();
+    platform_.dialogs().MessageBox(owner_window_, texts_.Get(MessageId::D_FFRestartWarning), Caption(), win::MB_OK);
+  }
+  requests_.FirefoxChanged = false;
+
+  // Records still queued (a failed write, or changes made while a service was awaited)
+  // keep Apply available.
+  if (queue_ != nullptr) Find<forms::Button>("Button_Apply").SetEnabled(!queue_->Empty());
+  applying_ = false;
+  PassOnDeferredClose();
+}
+
+void TCorvanel_FormMain::Button_OKClick() {
+  Button_ApplyClick();
+  RequestClose();
+}
+
+void TCorvanel_FormMain::Button_CancelClick() { RequestClose(); }
+
+void TCorvanel_FormMain::ShowWriteFailure(const engine::ApplyResult& result) {
+  std::string key = result.key_path;
+  if (key.empty() || key.front() != '\\') key.insert(key.begin(), '\\');
+  const std::string value = result.value_name.empty() ? "(Default)" : result.value_name;
+  std::string reason = result.error_text;
+  if (reason.empty()) reason = "error " + std::to_string(result.error_code);
+  const std::string text = "The setting \"" + result.name + "\" could not be written.\n\nKey: " +
+                           RootName(result.root) + key + "\nValue: " + value + "\n" + reason +
+                           "\n\nThis change and the ones after it are still pending.";
+  platform_.dialogs().MessageBox(owner_window_, text, Caption(), win::MB_OK | win::MB_ICONWARNING);
+}
+
+void TCorvanel_FormMain::WriteFirefoxStatements() {
+  // Without a profile there is no user.js to replace ("\user.js" would be the drive root).
+  if (firefox_.ProfileFolder.empty()) return;
+  std::string path = firefox_.ProfileFolder;
+  if (path.back() != '\\') path += '\\';
+  path += "user.js";
+  std::vector<std::uint8_t> bytes;
+  for (const std::string& line : firefox_.Statements) {
+    bytes.insert(bytes.end(), line.begin(), line.end());
+    bytes.push_back('\r');
+    bytes.push_back('\n');
+  }
+  // A failed write is not reported on its own: the restart notice follows either way.
+  platform_.files().WriteFileAtomic(path, bytes);
+}
+
+bool TCorvanel_FormMain::StartServiceAuto(const std::string& name) {
+  try {
+    platform::Services& services = platform_.services();
+    platform::Clock& clock = platform_.clock();
+    ServiceHandles handles(services, name);
+    if (handles.service() == 0) return false;
+    services.ChangeStartType(handles.service(), win::SERVICE_AUTO_START);
+    if (!services.Start(handles.service())) return false;
+    const std::uint64_t started = clock.NowMs();
+    platform::ServiceStatus status;
+    bool queried = services.QueryStatus(handles.service(), &status);
+    while (queried) {
+      clock.SleepMs(500);
+      ProcessMessages();
+      if (status.current_state != win::SERVICE_START_PENDING) break;
+      if (clock.NowMs() - started >= kServiceWaitLimitMs) break;
+      clock.SleepMs(500);
+      queried = services.QueryStatus(handles.service(), &status);
+    }
+    return status.current_state == win::SERVICE_RUNNING;
+  } catch (const std::exception&) {
+    // An error on the way ends the step quietly; Apply goes on with the next one.
+    return false;
+  }
+}
+
+bool TCorvanel_FormMain::StopServiceDisabled(const std::string& name) {
+  try {
+    platform::Services& services = platform_.services();
+    platform::Clock& clock = platform_.clock();
+    ServiceHandles handles(services, name);
+    if (handles.service() == 0) return false;
+    services.ChangeStartType(handles.service(), win::SERVICE_DISABLED);
+    platform::ServiceStatus status;
+    if (!services.Control(handles.service(), win::SERVICE_CONTROL_STOP, &status)) return false;
+    const std::uint64_t started = clock.NowMs();
+    clock.SleepMs(1000);
+    bool queried = services.QueryStatus(handles.service(), &status);
+    while (queried) {
+      ProcessMessages();
+      if (status.current_state != win::SERVICE_STOP_PENDING) break;
+      if (clock.NowMs() - started >= kServiceWaitLimitMs) break;
+      clock.SleepMs(1000);
+      queried = services.QueryStatus(handles.service(), &status);
+    }
+    return status.current_state == win::SERVICE_STOPPED;
+  } catch (const std::exception&) {
+    // As above: a failed stop never stops Apply.
+    return false;
+  }
+}
+
+}  // namespace corvanel::ui
