@@ -4,18 +4,31 @@
 # Usage: version_classes.sh <version_probe.exe> <scripts dir>
 set -u
 probe="$1"
-. "$2/wine-env"
+scripts="$2"
+. "$scripts/wine-env"
 wine_server_up
 
+# `winecfg -v` without a name prints the prefix's current version.
 current_version() {
-  # winecfg keeps the choice in HKCU\Software\Wine "Version"; a fresh prefix has none (win10 by default).
-  local v
-  v=$(wine reg query 'HKCU\Software\Wine' /v Version 2>/dev/null | tr -d '\r' | awk '$1 == "Version" {print $3}')
-  echo "${v:-win10}"
+  winecfg -v 2>/dev/null | tr -d '\r' | head -n 1
 }
 
 original=$(current_version)
-trap 'winecfg -v "$original" >/dev/null 2>&1' EXIT
+if [ -z "$original" ]; then
+  echo "FAIL cannot read the prefix's Windows version"
+  exit 1
+fi
+restore() {
+  winecfg -v "$original" >/dev/null 2>&1
+  local now
+  now=$(current_version)
+  if [ "$now" != "$original" ]; then
+    echo "FAIL the prefix was left at $now instead of $original"
+    exit 1
+  fi
+  echo "prefix restored to $original"
+}
+trap restore EXIT
 
 # name  version  product  native-arch  windows-name     class
 rows=(
@@ -34,7 +47,7 @@ for row in "${rows[@]}"; do
     failures=$((failures + 1))
     continue
   fi
-  out=$(wine "$probe" 2>/dev/null | tr -d '\r')
+  out=$("$scripts/wine-run" "$probe" 2>/dev/null | tr -d '\r')
   get() { sed -n "s/^$1=//p" <<<"$out"; }
   if ! grep -qx done <<<"$out"; then
     echo "FAIL $name: the probe printed no result (did it run at all?)"
