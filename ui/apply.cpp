@@ -71,11 +71,12 @@ void TCorvanel_FormMain::Button_ApplyClick() {
   if (requests_.RestartNeeded) {
     const int answer = platform_.dialogs().MessageBox(owner_window_, texts_.Get(MessageId::D_RestoreWarning), Caption(),
                                                       win::MB_YESNO | win::MB_ICONQUESTION);
-    platform::OsVersion version;
-    if (answer == win::IDYES && platform_.system().GetVersion(&version) &&
-        version.platform_id == win::VER_PLATFORM_WIN32_NT) {
-      // A refused privilege or restart leaves the program running, without a message.
-      platform_.restart().EnableShutdownPrivilege();
+    if (answer == win::IDYES) {
+      // Only NT has a shutdown privilege to enable; the restart itself is asked for on
+      // every platform. A refused privilege or restart leaves the program running, silently.
+      platform::OsVersion version;
+      if (platform_.system().GetVersion(&version) && version.platform_id == win::VER_PLATFORM_WIN32_NT)
+        platform_.restart().EnableShutdownPrivilege();
       platform_.restart().ExitWindows(win::EWX_REBOOT, 0);
     }
     requests_.RestartNeeded = false;

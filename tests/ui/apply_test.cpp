@@ -143,9 +143,12 @@ TEST(Apply, RestartQuestionAnswersAndPlatforms) {
   struct Row {
     int answer;
     bool nt;
+    bool privilege;
     bool restarts;
   };
-  for (const Row& row : {Row{win::IDYES, true, true}, Row{win::IDNO, true, false}, Row{win::IDYES, false, false}}) {
+  // Outside NT there is no privilege to enable, but the restart is still asked for.
+  for (const Row& row : {Row{win::IDYES, true, true, true}, Row{win::IDNO, true, false, false},
+                         Row{win::IDYES, false, false, true}}) {
     Harness h;
     platform::OsVersion v;
     v.major = 6;
@@ -164,7 +167,7 @@ TEST(Apply, RestartQuestionAnswersAndPlatforms) {
     EXPECT_EQ(box.flags, kYesNoQuestion);
     EXPECT_EQ(box.caption, h.main->Caption());
     EXPECT_EQ(box.owner, 0x1234u);
-    EXPECT_EQ(h.platform.restart().privilege_requests(), row.restarts ? 1 : 0);
+    EXPECT_EQ(h.platform.restart().privilege_requests(), row.privilege ? 1 : 0);
     ASSERT_EQ(h.platform.restart().exit_calls().size(), row.restarts ? 1u : 0u);
     if (row.restarts) {
       EXPECT_EQ(h.platform.restart().exit_calls()[0].flags, win::EWX_REBOOT);
