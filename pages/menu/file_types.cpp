@@ -1,0 +1,525 @@
+// The File Types page. Nearly everything here is a shell verb or a shell-extension
+// registration under HKCR: a box is checked when its key has a default value, checking it
+// writes that value, clearing it deletes the key.
+#include "pages/menu/file_types.h"
+
+#include <cctype>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/layout.h"
+#include "pages/page_rows.h"
+
+namespace corvanel::pages {
+
+namespace {
+
+using engine::Value;
+using forms::Button;
+using forms::CheckBox;
+using forms::Edit;
+using forms::GroupBox;
+using forms::PageControl;
+using forms::RadioButton;
+using forms::TabSheet;
+using lang::MessageId;
+using platform::HKCR;
+using platform::HKCU;
+using platform::HKLM;
+
+// --- names -------------------------------------------------------------------------
+
+constexpr const char* kPageControl = "pagctrlFiletype";
+constexpr const char* kTabMenu = "TabSheet_FileType_MenuOperation";
+constexpr const char* kTabOpenFile = "TabSheet_FileType_OpenFile";
+constexpr const char* kTabAdvanced = "TabSheet_FileType_Advanced";
+
+constexpr const char* kGroupDrive = "Groupbox_FileType_MenuOperation_Drive";
+constexpr const char* kGroupFileAndFolder = "Groupbox_FileType_MenuOperation_FileAndFolder";
+constexpr const char* kGroupUnknown = "GroupBox_FileType_OpenFile_DefaultPrograme";
+constexpr const char* kGroupNoExt = "GroupBox_FileType_OpenFile_NoEndExe";
+constexpr const char* kGroupShortcut = "GroupBox_FileType_Advanced_NewShortcut";
+constexpr const char* kGroupPicture = "GroupBox_FileType_Advanced_PictureAndFax";
+
+constexpr const char* kOpenDrive = "Checkbox_FileType_MenuOperation_Drive_OpenDrive";
+constexpr const char* kOpenCmd = "Checkbox_FileType_MenuOperation_Drive_OpenCmd";
+constexpr const char* kSendTo = "Checkbox_FileType_MenuOperation_FileAndFolder_SendTo";
+constexpr const char* kMoveTo = "Checkbox_FileType_MenuOperation_FileAndFolder_MoveTo";
+constexpr const char* kEncryption = "Checkbox_FileType_MenuOperation_FileAndFolder_Encryption";
+constexpr const char* kCopyTo = "Checkbox_FileType_MenuOperation_FileAndFolder_CopyTo";
+constexpr const char* kNew = "Checkbox_FileType_MenuOperation_FileAndFolder_New";
+constexpr const char* kNet = "Checkbox_FileType_OpenFile_DefaultPrograme_Net";
+constexpr const char* kAddHead = "Checkbox_FileType_Advanced_NewShortcut_AddHead";
+constexpr const char* kOpenPicture = "Checkbox_FileType_Advanced_PictureAndFax_OpenPicture";
+
+constexpr const char* kUnknownWithOpen = "Radio_FileType_OpenFile_DefaultPrograme_WithOpen";
+constexpr const char* kUnknownOpen = "Radio_FileType_OpenFile_DefaultPrograme_Open";
+constexpr const char* kUnknownEdit = "Edit_FileType_OpenFile_DefaultPrograme_Open";
+constexpr const char* kUnknownChange = "Button_FileType_OpenFile_DefaultPrograme_Change";
+constexpr const char* kNoExtOpenWith = "Radio_FileType_OpenFile_NoEndExe_OpenWith";
+constexpr const char* kNoExtOpen = "Radio_FileType_OpenFile_NoEndExe_Open";
+constexpr const char* kNoExtEdit = "Edit_FileType_OpenFile_NoEndExe_Open";
+constexpr const char* kNoExtChange = "Button_FileType_OpenFile_NoEndExe_Change";
+
+constexpr const char* kDefaultMenu = "Button_FileType_MenuOperation_Default";
+constexpr const char* kDefaultOpenFile = "Button_FileType_OpenFile_Default";
+constexpr const char* kDefaultAdvanced = "Button_FileType_Advanced_Default";
+
+// Every record this page queues carries a name with this part; see QueueAligned.
+constexpr std::string_view kPageNamePart = "_FileType_";
+
+// --- locations ---------------------------------------------------------------------
+
+constexpr const char* kUnknownShell = "\\Unknown\\shell\\";
+constexpr const char* kUnknownCommandRead = "\\Unknown\\shell\\open\\command\\";
+constexpr const char* kUnknownCommandWrite = "\\Unknown\\shell\\open\\Command\\";
+constexpr const char* kNoExtOpenKey = "\\.\\shell\\open\\";
+constexpr const char* kNoExtCommandRead = "\\.\\shell\\open\\command\\";
+constexpr const char* kNoExtCommandWrite = "\\.\\shell\\open\\Command\\";
+constexpr const char* kExplorerAdvanced = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
+constexpr const char* kExplorerPolicies = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\";
+constexpr const char* kExplorer = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+constexpr const char* kImagePreview = "\\SystemFileAssociations\\image\\ShellEx\\ContextMenuHandlers\\ShellImagePreview\\";
+constexpr const char* kImagePreviewClsid = "{e84fda7c-1d6a-45f6-b725-cb260c236066}";
+constexpr const char* kMayChangeDefaultMenu =
+    "\\CLSID\\{e84fda7c-1d6a-45f6-b725-cb260c236066}\\shellex\\MayChangeDefaultMenu";
+
+constexpr const char* kDesignCommand = "notepad.exe \"%1\"";
+
+// --- the check boxes ----------------------------------------------------------------
+
+enum class BoxKind {
+  Verb,     // a shell verb: the verb key's default value (its menu text), then its Command
+  Handler,  // a shell-extension key: its default value is the handler's CLSID
+  Flag,     // an integer value: checked when it equals `checked_number`
+  Link,     // the "Shortcut to" prefix bytes
+  Picture,  // the picture viewer hook: two keys, one of which is read
+};
+
+enum class Tab { Menu, OpenFile, Advanced };
+
+// Untouched by the tab's Default button.
+constexpr int kNoDefault = -1;
+
+struct BoxRow {
+  const char* name;
+  const char* group;
+  int top;  // inside the group
+  const char* caption;
+  Tab tab;
+  BoxKind kind;
+  platform::RegKey root;
+  // Verb / Handler / Picture: the key whose default value is read.
+  const char* read_path;
+  // Verb / Handler: the key written when checked, deleted when cleared. Picture: the first
+  // key written. Flag / Link: the value's key.
+  const char* write_path;
+  // Verb / Handler / Picture: the default value written (null: the message text `text`).
+  // Flag / Link: the value name.
+  const char* value;
+  MessageId text;
+  // Verb: the command key written after the verb key. Picture: the second key written,
+  // the one deleted when cleared.
+  const char* command_path;
+  const char* command;
+  std::int32_t checked_number;  // Flag
+  int default_state;            // 1 checked, 0 cleared, kNoDefault
+};
+
+// Rows in each tab's load order.
+const BoxRow kBoxes[] = {
+    {kOpenDrive, kGroupDrive, 20, "Show \"Explorer From Here\"", Tab::Menu, BoxKind::Verb, HKCR,
+     "\\Folder\\shell\\Menu_root", "\\Folder\\shell\\Menu_root\\", nullptr, MessageId::D_OpenExplorer,
+     "\\Folder\\shell\\Menu_root\\Command\\", "Explorer.exe /e,/root,/idlist,%I", 0, 1},
+    {kOpenCmd, kGroupDrive, 42, "Show \"Open command prompt Here\"", Tab::Menu, BoxKind::Verb, HKCR,
+     "\\Directory\\shell\\Menu_Cmd", "\\Directory\\shell\\Menu_CMD\\", nullptr, MessageId::D_OpenCmd,
+     "\\Directory\\shell\\Menu_CMD\\Command\\", "cmd.exe /k \"cd %L\"", 0, 0},
+    {kSendTo, kGroupFileAndFolder, 20, "Show \"Send To\" menu.", Tab::Menu, BoxKind::Handler, HKCR,
+     "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Send To",
+     "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Send To\\", "{7BA4C740-9E81-11CF-99D3-00AA004AE837}",
+     MessageId::D_General, nullptr, nullptr, 0, 1},
+    {kMoveTo, kGroupFileAndFolder, 42, "Show \"Move To Folder\xE2\x80\xA6\"", Tab::Menu, BoxKind::Handler, HKCR,
+     "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Move To",
+     "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Move To\\", "{C2FBB631-2971-11D1-A18C-00C04FD75D13}",
+     MessageId::D_General, nullptr, nullptr, 0, kNoDefault},
+    {kEncryption, kGroupFileAndFolder, 64, "Show \"Encrypt\" and \"Decrypt\".", Tab::Menu, BoxKind::Flag, HKLM,
+     nullptr, kExplorerAdvanced, "EncryptionContextMenu", MessageId::D_General, nullptr, nullptr, 1, kNoDefault},
+    {kCopyTo, kGroupFileAndFolder, 86, "Show \"Copy To Folder\xE2\x80\xA6\"", Tab::Menu, BoxKind::Handler, HKCR,
+     "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Copy To",
+     "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Copy To\\", "{C2FBB630-2971-11D1-A18C-00C04FD75D13}",
+     MessageId::D_General, nullptr, nullptr, 0, 0},
+    {kNew, kGroupFileAndFolder, 108, "Display \"New\" submenu in the context menu for the desktop and folder",
+     Tab::Menu, BoxKind::Handler, HKCR, "\\Directory\\Background\\shellex\\ContextMenuHandlers\\New\\",
+     "\\Directory\\Background\\shellex\\ContextMenuHandlers\\New\\", "{D969A300-E7FF-11D0-A93B-00A0C90F2719}",
+     MessageId::D_General, nullptr, nullptr, 0, kNoDefault},
+    // The policy is "No...": 0 offers the web search.
+    {kNet, kGroupUnknown, 72, "Offer web service search for unknown file types.", Tab::OpenFile, BoxKind::Flag,
+     HKCU, nullptr, kExplorerPolicies, "NoInternetOpenWith", MessageId::D_General, nullptr, nullptr, 0, 1},
+    {kAddHead, kGroupShortcut, 20, "\"Shortcut to\" prefix for new shortcut", Tab::Advanced, BoxKind::Link, HKCU,
+     nullptr, kExplorer, "link", MessageId::D_General, nullptr, nullptr, 0, 1},
+    {kOpenPicture, kGroupPicture, 20, "Open images with Windows Picture and Fax Viewer.", Tab::Advanced,
+     BoxKind::Picture, HKCR, kMayChangeDefaultMenu, kImagePreview, kImagePreviewClsid, MessageId::D_General,
+     kMayChangeDefaultMenu, "", 0, 1},
+};
+
+const BoxRow* FindBox(std::string_view name) {
+  for (const BoxRow& row : kBoxes) {
+    if (name == row.name) return &row;
+  }
+  return nullptr;
+}
+
+// --- the two command groups of the Opening Files tab --------------------------------
+
+struct CommandGroup {
+  const char* open_radio;
+  const char* edit;
+  const char* change;
+  const char* command_key;  // shown in the edit, written by "Change"
+};
+
+const CommandGroup kUnknownGroup = {kUnknownOpen, kUnknownEdit, kUnknownChange, kUnknownCommandRead};
+const CommandGroup kNoExtGroup = {kNoExtOpen, kNoExtEdit, kNoExtChange, kNoExtCommandRead};
+
+// --- queueing ------------------------------------------------------------------------
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string Trimmed(const std::string& text) {
+  std::size_t b = 0;
+  std::size_t e = text.size();
+  while (b < e && IsBlank(text[b])) ++b;
+  while (e > b && IsBlank(text[e - 1])) --e;
+  return text.substr(b, e - b);
+}
+
+// A key path as the registry compares it: no outer backslashes, case folded (ASCII; the
+// paths of this page are ASCII).
+std::string FoldedPath(std::string_view path) {
+  while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  std::string out(path);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// `path` is `key` or lies below it.
+bool Within(const std::string& path, const std::string& key) {
+  if (path.size() < key.size() || path.compare(0, key.size(), key) != 0) return false;
+  return path.size() == key.size() || path[key.size()] == '\\';
+}
+
+bool SameValueName(const std::string& a, const std::string& b) { return FoldedPath(a) == FoldedPath(b); }
+
+// Whether an earlier record, written after `r`, would change what `r` leaves behind.
+bool Undoes(const engine::TRegRecor& earlier, const engine::TRegRecor& r) {
+  if (earlier.Kind != engine::kKindRegistry || earlier.RootKey != r.RootKey) return false;
+  const std::string e = FoldedPath(earlier.KeyPath);
+  const std::string k = FoldedPath(r.KeyPath);
+  if (r.Action == engine::kActionDeleteKey) return Within(e, k);
+  if (earlier.Action == engine::kActionDeleteKey) return Within(k, e);
+  return e == k && SameValueName(earlier.ValueName, r.ValueName);
+}
+
+// The queue merges a record into the queued one of the same name, in place. A record
+// queued earlier under another name for the same place would therefore be written after
+// this one and undo it: clearing "Show Explorer From Here" after checking it would leave
+// its Command key behind, and "Open with:" chosen again after "Show Open With..." would
+// end with "openas". Such records of this page are made to say what the new one says.
+void QueueAligned(engine::TCorvanel& queue, const engine::TRegRecor& r) {
+  queue.AddRecord(r);
+  std::vector<std::string> stale;
+  for (const engine::TRegRecor& q : queue.Records()) {
+    if (q.Name != r.Name && q.Name.find(kPageNamePart) != std::string::npos && Undoes(q, r)) stale.push_back(q.Name);
+  }
+  for (std::string& name : stale) {
+    engine::TRegRecor copy = r;
+    copy.Name = std::move(name);
+    queue.AddRecord(std::move(copy));
+  }
+}
+
+// The "Shortcut to" prefix: Explorer leaves the prefix out while the first byte is 0.
+// The bytes as stored: a binary value as it is, a number as its little-endian bytes.
+std::vector<std::uint8_t> StoredBytes(const engine::TRegRecor& read) {
+  if (read.Status != engine::kStatusFound) return {};
+  if (read.Value.IsBytes()) return read.Value.AsBytes();
+  if (read.Value.IsInt()) {
+    const auto n = static_cast<std::uint32_t>(read.Value.AsInt());
+    return {static_cast<std::uint8_t>(n & 0xFF), static_cast<std::uint8_t>(n >> 8 & 0xFF),
+            static_cast<std::uint8_t>(n >> 16 & 0xFF), static_cast<std::uint8_t>(n >> 24 & 0xFF)};
+  }
+  return {};
+}
+
+// An existing but empty value has no first byte to keep; it is treated as a missing one.
+std::vector<std::uint8_t> LinkBytes(const engine::TRegRecor& read, bool checked) {
+  std::vector<std::uint8_t> bytes = StoredBytes(read);
+  if (bytes.empty()) return {static_cast<std::uint8_t>(checked ? 0x0F : 0x00)};
+  bytes[0] = static_cast<std::uint8_t>(checked ? (bytes[0] | 0x0F) : 0x00);
+  return bytes;
+}
+
+std::string VerbText(const ui::PageContext& ctx, const BoxRow& row) {
+  return row.value != nullptr ? std::string(row.value) : ctx.Text(row.text);
+}
+
+// --- the page -----------------------------------------------------------------------
+
+class FileTypesPage : public ui::PageModule {
+ public:
+  int Tag() const override { return 2; }
+  void Build(ui::PageContext& ctx) override;
+  void Adapt(ui::PageContext& ctx, int version_class) override;
+  void Load(ui::PageContext& ctx) override;
+  void Change(ui::PageContext& ctx, forms::Component& sender) override;
+
+ private:
+  void LoadFileTypeMenuOperation(ui::PageContext& ctx);
+  void LoadFileTypeOpenFile(ui::PageContext& ctx);
+  void LoadFileTypeAdvanced(ui::PageContext& ctx);
+  void LoadBoxes(ui::PageContext& ctx, Tab tab);
+  void LoadBox(ui::PageContext& ctx, const BoxRow& row);
+  void ChangeBox(ui::PageContext& ctx, const BoxRow& row, bool checked);
+  void ChangeCommand(ui::PageContext& ctx, const CommandGroup& group);
+  void SetDefaults(ui::PageContext& ctx, Tab tab);
+};
+
+// The radio choice of a command group decides what can be edited: the program's edit and
+// "Change" only count with "Open with:"; the web search only without it.
+void SetUnknownChoice(ui::PageContext& ctx, bool open_with) {
+  ctx.Find<Edit>(kUnknownEdit).SetEnabled(open_with);
+  ctx.Find<Button>(kUnknownChange).SetEnabled(open_with);
+  ctx.Find<CheckBox>(kNet).SetEnabled(!open_with);
+}
+
+void SetNoExtChoice(ui::PageContext& ctx, bool open_with) {
+  ctx.Find<Edit>(kNoExtEdit).SetEnabled(open_with);
+  ctx.Find<Button>(kNoExtChange).SetEnabled(open_with);
+}
+
+void FileTypesPage::Build(ui::PageContext& ctx) {
+  forms::Form& form = ctx.Form();
+  const forms::NotifyEvent forward = ctx.Forwarder();
+  // Inside a sheet (443 x 367): group boxes 427 wide at left 8, rows 22 apart.
+  constexpr int kGroupWidth = 427;
+  constexpr int kRowWidth = kGroupWidth - 24;
+  constexpr forms::Rect kDefaultButton = {335, 334, 100, 25};
+
+  auto& pages = form.Create<PageControl>(ctx.Page(), kPageControl, {4, 4, 451, 395});
+  auto& menu = form.Create<TabSheet>(pages, kTabMenu, {}, "Menu Operation");
+  auto& open_file = form.Create<TabSheet>(pages, kTabOpenFile, {}, "Opening Files");
+  auto& advanced = form.Create<TabSheet>(pages, kTabAdvanced, {}, "Advanced");
+  pages.SetActivePageIndex(0);
+
+  form.Create<GroupBox>(menu, kGroupDrive, {8, 8, kGroupWidth, 70}, "Driver and Folder");
+  form.Create<GroupBox>(menu, kGroupFileAndFolder, {8, 86, kGroupWidth, 135}, "Files and Folders");
+  form.Create<Button>(menu, kDefaultMenu, kDefaultButton, "Default Settings").OnClick =
+      [this, &ctx](forms::Component&) { SetDefaults(ctx, Tab::Menu); };
+
+  auto& unknown = form.Create<GroupBox>(open_file, kGroupUnknown, {8, 8, kGroupWidth, 100}, "Default Application");
+  auto& no_ext = form.Create<GroupBox>(open_file, kGroupNoExt, {8, 116, kGroupWidth, 75},
+                                       "Standard Application for Files Without Extension");
+  form.Create<Button>(open_file, kDefaultOpenFile, kDefaultButton, "Default Settings").OnClick =
+      [this, &ctx](forms::Component&) { SetDefaults(ctx, Tab::OpenFile); };
+
+  form.Create<GroupBox>(advanced, kGroupShortcut, {8, 8, kGroupWidth, 45}, "New Shortcut Prefix");
+  form.Create<GroupBox>(advanced, kGroupPicture, {8, 61, kGroupWidth, 45}, "Windows Picture and Fax Viewer");
+  form.Create<Button>(advanced, kDefaultAdvanced, kDefaultButton, "Default Settings").OnClick =
+      [this, &ctx](forms::Component&) { SetDefaults(ctx, Tab::Advanced); };
+
+  for (const BoxRow& row : kBoxes) {
+    auto& group = ctx.Find<GroupBox>(row.group);
+    form.Create<CheckBox>(group, row.name, {12, row.top, kRowWidth, 17}, row.caption).OnClick = forward;
+  }
+
+  // A radio pair with the program's command: "Open with:", the read-only edit, "Change".
+  const auto command_rows = [&](GroupBox& group, const char* with_dialog, const CommandGroup& g) {
+    form.Create<RadioButton>(group, with_dialog, {12, 20, kRowWidth, 17}, "Show \"Open With\xE2\x80\xA6\" dialog.")
+        .OnClick = forward;
+    form.Create<RadioButton>(group, g.open_radio, {12, 44, 80, 17}, "Open with:").OnClick = forward;
+    auto& edit = form.Create<Edit>(group, g.edit, {96, 42, 235, 21});
+    edit.SetReadOnly(true);
+    edit.SetText(kDesignCommand);
+    form.Create<Button>(group, g.change, {337, 40, 78, 25}, "Change").OnClick = forward;
+  };
+  command_rows(unknown, kUnknownWithOpen, kUnknownGroup);
+  command_rows(no_ext, kNoExtOpenWith, kNoExtGroup);
+}
+
+void FileTypesPage::Adapt(ui::PageContext& ctx, int version_class) {
+  if (version_class <= 5) return;
+  // Vista and later have neither the picture viewer hook nor a use for the Explorer verb.
+  ctx.Find<GroupBox>(kGroupPicture).Hide();
+  auto& open_drive = ctx.Find<CheckBox>(kOpenDrive);
+  open_drive.Hide();
+  forms::MoveToTopOf(ctx.Find<CheckBox>(kOpenCmd), open_drive);
+  forms::ShrinkHeight(ctx.Find<GroupBox>(kGroupDrive), 10);
+  forms::MoveUp(ctx.Find<GroupBox>(kGroupFileAndFolder), 10);
+}
+
+void FileTypesPage::Load(ui::PageContext& ctx) {
+  LoadFileTypeMenuOperation(ctx);
+  LoadFileTypeOpenFile(ctx);
+  LoadFileTypeAdvanced(ctx);
+}
+
+void FileTypesPage::LoadBox(ui::PageContext& ctx, const BoxRow& row) {
+  engine::TCorvanel& queue = ctx.Queue();
+  auto& box = ctx.Find<CheckBox>(row.name);
+  switch (row.kind) {
+    case BoxKind::Verb:
+    case BoxKind::Handler:
+      box.SetChecked(ReadKeyHasDefault(queue, row.root, row.read_path));
+      break;
+    case BoxKind::Flag:
+      SetCheckedIf(box, ReadEquals(queue, row.root, row.write_path, row.value, row.checked_number));
+      break;
+    case BoxKind::Link: {
+      const std::vector<std::uint8_t> bytes = StoredBytes(Read(queue, row.root, row.write_path, row.value));
+      if (!bytes.empty()) box.SetChecked(bytes[0] != 0);
+      break;
+    }
+    case BoxKind::Picture:
+      // The hook counts as installed as soon as its key exists, with or without a value.
+      box.SetChecked(Read(queue, row.root, row.read_path, "").Status != engine::kStatusKeyMissing);
+      break;
+  }
+}
+
+void FileTypesPage::LoadBoxes(ui::PageContext& ctx, Tab tab) {
+  for (const BoxRow& row : kBoxes) {
+    if (row.tab != tab) continue;
+    // Hidden from Vista on: left as the form defines it.
+    if (row.name == std::string_view(kOpenDrive) && ctx.VersionClass() > 5) continue;
+    Guarded([&] { LoadBox(ctx, row); });
+  }
+}
+
+void FileTypesPage::LoadFileTypeMenuOperation(ui::PageContext& ctx) {
+  if (ctx.VersionClass() > 5) ctx.Find<CheckBox>(kOpenDrive).Hide();
+  LoadBoxes(ctx, Tab::Menu);
+}
+
+void FileTypesPage::LoadFileTypeOpenFile(ui::PageContext& ctx) {
+  engine::TCorvanel& queue = ctx.Queue();
+  Guarded([&] {
+    const engine::TRegRecor verb = Read(queue, HKCR, kUnknownShell, "");
+    const bool open_with = verb.Status == engine::kStatusFound && !(verb.Value.IsText() && verb.Value.AsText() == "openas");
+    ctx.Find<RadioButton>(open_with ? kUnknownOpen : kUnknownWithOpen).SetChecked(true);
+    SetUnknownChoice(ctx, open_with);
+  });
+  Guarded([&] {
+    const engine::TRegRecor command = Read(queue, HKCR, kUnknownCommandRead, "");
+    if (command.Status == engine::kStatusFound) ctx.Find<Edit>(kUnknownEdit).SetText(command.Value.AsText());
+  });
+  LoadBoxes(ctx, Tab::OpenFile);
+  Guarded([&] {
+    const bool open_with = Read(queue, HKCR, kNoExtOpenKey, "").Status != engine::kStatusKeyMissing;
+    ctx.Find<RadioButton>(open_with ? kNoExtOpen : kNoExtOpenWith).SetChecked(true);
+    SetNoExtChoice(ctx, open_with);
+  });
+  Guarded([&] {
+    const engine::TRegRecor command = Read(queue, HKCR, kNoExtCommandRead, "");
+    if (command.Status == engine::kStatusFound) ctx.Find<Edit>(kNoExtEdit).SetText(command.Value.AsText());
+  });
+}
+
+void FileTypesPage::LoadFileTypeAdvanced(ui::PageContext& ctx) { LoadBoxes(ctx, Tab::Advanced); }
+
+void FileTypesPage::ChangeBox(ui::PageContext& ctx, const BoxRow& row, bool checked) {
+  engine::TCorvanel& queue = ctx.Queue();
+  const std::string name = row.name;
+  switch (row.kind) {
+    case BoxKind::Verb:
+    case BoxKind::Handler:
+      if (!checked) {
+        QueueAligned(queue, engine::DeleteKeyRecord(name, row.root, row.write_path));
+        break;
+      }
+      QueueAligned(queue, StringRecord(name, row.root, row.write_path, "", VerbText(ctx, row)));
+      if (row.command_path != nullptr)
+        QueueAligned(queue, StringRecord(name + "1", row.root, row.command_path, "", row.command));
+      break;
+    case BoxKind::Flag:
+      QueueAligned(queue, IntegerRecord(name, row.root, row.write_path, row.value,
+                                        checked ? row.checked_number : 1 - row.checked_number));
+      break;
+    case BoxKind::Link:
+      QueueAligned(queue, BinaryRecord(name, row.root, row.write_path, row.value,
+                                       LinkBytes(Read(queue, row.root, row.write_path, row.value), checked)));
+      ctx.Requests().RestartNeeded = true;
+      break;
+    case BoxKind::Picture:
+      if (!checked) {
+        QueueAligned(queue, engine::DeleteKeyRecord(name, row.root, row.command_path));
+        break;
+      }
+      QueueAligned(queue, StringRecord(name, row.root, row.write_path, "", row.value));
+      QueueAligned(queue, StringRecord(name + "1", row.root, row.command_path, "", row.command));
+      break;
+  }
+}
+
+// "Change": the user picks the program; the edit shows it as a command line.
+void FileTypesPage::ChangeCommand(ui::PageContext& ctx, const CommandGroup& group) {
+  const std::vector<platform::FileFilter> filters = {
+      {ctx.Text(MessageId::D_ExeFile) + "(*.exe,*.com,*.bat)", "*.exe;*.com;*.bat;"},
+      {ctx.Text(MessageId::D_AllFile) + "(*.*)", "*.*;"},
+  };
+  std::string path;
+  if (!ctx.Platform().dialogs().OpenFile(ctx.OwnerWindow(), filters, std::string(), &path)) return;
+  auto& edit = ctx.Find<Edit>(group.edit);
+  edit.SetText("\"" + path + "\" \"%1\"");
+  QueueAligned(ctx.Queue(), StringRecord(group.change, HKCR, group.command_key, "", edit.Text()));
+}
+
+void FileTypesPage::Change(ui::PageContext& ctx, forms::Component& sender) {
+  const std::string_view name = sender.Name();
+  engine::TCorvanel& queue = ctx.Queue();
+  if (const BoxRow* row = FindBox(name)) {
+    if (auto* box = dynamic_cast<CheckBox*>(&sender)) ChangeBox(ctx, *row, box->Checked());
+    return;
+  }
+  if (name == kUnknownWithOpen) {
+    QueueAligned(queue, StringRecord(kUnknownWithOpen, HKCR, kUnknownShell, "", "openas"));
+    SetUnknownChoice(ctx, false);
+  } else if (name == kUnknownOpen) {
+    const std::string base = kUnknownOpen;
+    QueueAligned(queue, StringRecord(base + "1", HKCR, kUnknownShell, "", "open"));
+    QueueAligned(queue, StringRecord(base + "2", HKCR, kUnknownCommandWrite, "",
+                                     Trimmed(ctx.Find<Edit>(kUnknownEdit).Text())));
+    SetUnknownChoice(ctx, true);
+  } else if (name == kNoExtOpenWith) {
+    QueueAligned(queue, engine::DeleteKeyRecord(kNoExtOpenWith, HKCR, kNoExtOpenKey));
+    SetNoExtChoice(ctx, false);
+  } else if (name == kNoExtOpen) {
+    QueueAligned(queue, StringRecord(kNoExtOpen, HKCR, kNoExtCommandWrite, "",
+                                     Trimmed(ctx.Find<Edit>(kNoExtEdit).Text())));
+    SetNoExtChoice(ctx, true);
+  } else if (name == kUnknownChange) {
+    ChangeCommand(ctx, kUnknownGroup);
+  } else if (name == kNoExtChange) {
+    ChangeCommand(ctx, kNoExtGroup);
+  }
+}
+
+// Only states: the controls' own events queue what changes.
+void FileTypesPage::SetDefaults(ui::PageContext& ctx, Tab tab) {
+  if (tab == Tab::OpenFile) {
+    ctx.Find<RadioButton>(kUnknownWithOpen).SetChecked(true);
+    ctx.Find<RadioButton>(kNoExtOpenWith).SetChecked(true);
+  }
+  for (const BoxRow& row : kBoxes) {
+    if (row.tab == tab && row.default_state != kNoDefault)
+      ctx.Find<CheckBox>(row.name).SetChecked(row.default_state == 1);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<ui::PageModule> CreateFileTypesPage() { return std::make_unique<FileTypesPage>(); }
+
+}  // namespace corvanel::pages
