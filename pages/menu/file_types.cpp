@@ -81,7 +81,8 @@ constexpr const char* kNoExtCommandWrite = "\\.\\shell\\open\\Command\\";
 constexpr const char* kExplorerAdvanced = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
 constexpr const char* kExplorerPolicies = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\";
 constexpr const char* kExplorer = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
-constexpr const char* kImagePreview = "\\SystemFileAssociations\\image\\ShellEx\\ContextMenuHandlers\\ShellImagePreview\\";
+constexpr const char* kImagePreview =
+    "\\SystemFileAssociations\\image\\ShellEx\\ContextMenuHandlers\\ShellImagePreview\\";
 constexpr const char* kImagePreviewClsid = "{e84fda7c-1d6a-45f6-b725-cb260c236066}";
 constexpr const char* kMayChangeDefaultMenu =
     "\\CLSID\\{e84fda7c-1d6a-45f6-b725-cb260c236066}\\shellex\\MayChangeDefaultMenu";
@@ -195,14 +196,18 @@ std::string Trimmed(const std::string& text) {
   return text.substr(b, e - b);
 }
 
-// A key path as the registry compares it: no outer backslashes, case folded (ASCII; the
-// paths of this page are ASCII).
+// Names as the registry compares them (ASCII folding; the names of this page are ASCII).
+std::string Folded(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// A key path without its outer backslashes, folded.
 std::string FoldedPath(std::string_view path) {
   while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
   while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-  std::string out(path);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
+  return Folded(path);
 }
 
 // `path` is `key` or lies below it.
@@ -211,8 +216,6 @@ bool Within(const std::string& path, const std::string& key) {
   return path.size() == key.size() || path[key.size()] == '\\';
 }
 
-bool SameValueName(const std::string& a, const std::string& b) { return FoldedPath(a) == FoldedPath(b); }
-
 // Whether an earlier record, written after `r`, would change what `r` leaves behind.
 bool Undoes(const engine::TRegRecor& earlier, const engine::TRegRecor& r) {
   if (earlier.Kind != engine::kKindRegistry || earlier.RootKey != r.RootKey) return false;
@@ -220,7 +223,7 @@ bool Undoes(const engine::TRegRecor& earlier, const engine::TRegRecor& r) {
   const std::string k = FoldedPath(r.KeyPath);
   if (r.Action == engine::kActionDeleteKey) return Within(e, k);
   if (earlier.Action == engine::kActionDeleteKey) return Within(k, e);
-  return e == k && SameValueName(earlier.ValueName, r.ValueName);
+  return e == k && Folded(earlier.ValueName) == Folded(r.ValueName);
 }
 
 // The queue merges a record into the queued one of the same name, in place. A record
@@ -407,7 +410,8 @@ void FileTypesPage::LoadFileTypeOpenFile(ui::PageContext& ctx) {
   engine::TCorvanel& queue = ctx.Queue();
   Guarded([&] {
     const engine::TRegRecor verb = Read(queue, HKCR, kUnknownShell, "");
-    const bool open_with = verb.Status == engine::kStatusFound && !(verb.Value.IsText() && verb.Value.AsText() == "openas");
+    const bool shows_dialog = verb.Value.IsText() && verb.Value.AsText() == "openas";
+    const bool open_with = verb.Status == engine::kStatusFound && !shows_dialog;
     ctx.Find<RadioButton>(open_with ? kUnknownOpen : kUnknownWithOpen).SetChecked(true);
     SetUnknownChoice(ctx, open_with);
   });
