@@ -659,14 +659,5 @@ TEST_F(AnimationsEffectsTest, VersionClassesAdaptThePage) {
   }
 }
 
-TEST_F(AnimationsEffectsTest, DisabledBoxesIgnoreTheUserButNotTheButtons) {
-  Open(4);
-  EXPECT_FALSE(Box(kBackground).UserClick());
-  EXPECT_TRUE(Queue().Empty());
-  window->Find<Button>("Button_Display_Effect_Default").UserClick();
-  EXPECT_TRUE(Box(kBackground).Checked());
-  EXPECT_NE(Record(kBackground), nullptr);
-}
-
 }  // namespace
 }  // namespace corvanel::pages
