@@ -1,9 +1,12 @@
 #include "pages/all_pages.h"
 
+#include "pages/menu/file_types.h"
+
 namespace corvanel::pages {
 
 ui::PageModules CreateAllPages() {
   ui::PageModules modules;
+  modules.push_back(CreateFileTypesPage());
   return modules;
 }
 
