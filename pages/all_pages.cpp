@@ -1,11 +1,13 @@
 #include "pages/all_pages.h"
 
 #include "pages/menu/file_types.h"
+#include "pages/others/animations_effects.h"
 
 namespace corvanel::pages {
 
 ui::PageModules CreateAllPages() {
   ui::PageModules modules;
+  modules.push_back(CreateAnimationsEffectsPage());
   modules.push_back(CreateFileTypesPage());
   return modules;
 }
