@@ -142,19 +142,6 @@ TEST_F(FolderDialogTest, ClickingABoxQueuesItsTwoRecordsAndOkWritesThem) {
   EXPECT_EQ(p_.shell().notifications()[0].event_id, win::SHCNE_ASSOCCHANGED);
 }
 
-TEST_F(FolderDialogTest, TheLastClickOfABoxWins) {
-  std::vector<engine::TRegRecor> queued;
-  Run(kDesktopMode, User([&](TCorvanel_FormFolder& d) {
-        auto& box = d.Find<CheckBox>("CHKmycomputer");
-        box.UserClick();
-        box.UserClick();
-        queued = d.Queue().Records();
-      }));
-  ASSERT_EQ(queued.size(), 2u);
-  EXPECT_EQ(queued[1].Value, engine::MakeInt(1));
-  EXPECT_EQ(p_.registry().GetDword(HKCU, kNewStartPanelKey, "{20D04FE0-3AEA-1069-A2D8-08002B30309D}"), 1u);
-}
-
 TEST_F(FolderDialogTest, ModesAndVersionsShowTheirTabsAndBoxes) {
   struct Case {
     int mode;
