@@ -1,4 +1,3 @@
-
 #include "platform/win32/windows_api.h"
 #include "platform/win32/parts.h"
 #include "platform/win32/wide_text.h"

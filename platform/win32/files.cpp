@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <string>
 
 #include "platform/win32/windows_api.h"
 #include "platform/win32/handles.h"

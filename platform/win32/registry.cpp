@@ -1,4 +1,3 @@
-
 #include <cstdint>
 
 #include "platform/win32/windows_api.h"

@@ -1,4 +1,3 @@
-
 #include <climits>
 
 #include "platform/win32/windows_api.h"
