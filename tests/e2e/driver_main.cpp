@@ -1,0 +1,141 @@
+// corvanel_e2e.exe: without arguments (or with GoogleTest's), the end-to-end tests.
+// With "--tool ..." a helper for the scripts:
+//   --tool ready [ms]          wait for the running program's start page; print its window
+//                              rectangle "left top width height"
+//   --tool show TAG [TAB]      open page TAG (and tab TAB) in the running program
+//   --tool close               close the running program and wait for it to end
+//   --tool bench N EMPTY_EXE   start-up time of corvanel.exe against an empty window, N runs
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/remote.h"
+
+namespace {
+
+using corvanel::e2e::Program;
+using corvanel::e2e::WaitFor;
+namespace automation = corvanel::ui::win32;
+
+HWND RunningMain(int timeout_ms) {
+  HWND main = nullptr;
+  WaitFor(
+      [&] {
+        main = FindWindowW(automation::kMainWindowClass, nullptr);
+        return main != nullptr;
+      },
+      timeout_ms);
+  return main;
+}
+
+int ToolReady(int timeout_ms) {
+  Program p;
+  HWND main = RunningMain(timeout_ms);
+  if (main == nullptr) {
+    std::fprintf(stderr, "no corvanel window\n");
+    return 2;
+  }
+  p.Attach(main);
+  if (!p.WaitStartup(timeout_ms)) {
+    std::fprintf(stderr, "start page not loaded in time\n");
+    return 3;
+  }
+  RECT rc;
+  GetWindowRect(main, &rc);
+  std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+  return 0;
+}
+
+int ToolShow(const std::string& tag, const std::string& tab) {
+  Program p;
+  HWND main = RunningMain(5000);
+  if (main == nullptr) return 2;
+  p.Attach(main);
+  const std::string arg = tab.empty() ? tag : tag + "," + tab;
+  return p.Query(automation::kQueryShowPage, arg) == 1 ? 0 : 4;
+}
+
+int ToolClose() {
+  HWND main = RunningMain(2000);
+  if (main == nullptr) return 0;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  const bool ended = process == nullptr || WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+  if (process) CloseHandle(process);
+  return ended ? 0 : 5;
+}
+
+// Milliseconds from CreateProcess until `ready` holds; negative on failure.
+double TimeStart(const std::wstring& exe, const wchar_t* cls, bool corvanel) {
+  Program p;
+  const auto t0 = std::chrono::steady_clock::now();
+  if (!p.Start(exe)) return -1;
+  HWND main = nullptr;
+  const bool ok = WaitFor(
+      [&] {
+        if (main == nullptr) main = p.FindWindowOf(cls);
+        if (main == nullptr) return false;
+        p.Attach(main);
+        return corvanel ? p.StartupDone() : IsWindowVisible(main) != FALSE;
+      },
+      30000);
+  const auto t1 = std::chrono::steady_clock::now();
+  DWORD code = 0;
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  p.WaitExit(10000, &code);
+  if (!ok) return -1;
+  return std::chrono::duration<double, std::milli>(t1 - t0).count();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n == 0 ? 0 : (n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2);
+}
+
+int ToolBench(int runs, const std::wstring& empty_exe) {
+  std::vector<double> program;
+  std::vector<double> empty;
+  // Interleaved, so a slow phase of the machine hits both alike.
+  for (int i = 0; i < runs; ++i) {
+    const double e = TimeStart(empty_exe, L"CorvanelEmptyWindow", false);
+    const double c = TimeStart(corvanel::e2e::ProgramPath(), automation::kMainWindowClass, true);
+    if (e < 0 || c < 0) {
+      std::fprintf(stderr, "run %d failed (empty %.1f, corvanel %.1f)\n", i, e, c);
+      return 6;
+    }
+    empty.push_back(e);
+    program.push_back(c);
+  }
+  const double me = Median(empty);
+  const double mc = Median(program);
+  std::printf("runs %d\nempty window median %.1f ms\ncorvanel start page median %.1f ms\nratio %.2f\n", runs, me, mc,
+              me > 0 ? mc / me : 0.0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "--tool") {
+    const std::string tool = argv[2];
+    if (tool == "ready") return ToolReady(argc > 3 ? std::atoi(argv[3]) : 30000);
+    if (tool == "show" && argc > 3) return ToolShow(argv[3], argc > 4 ? argv[4] : "");
+    if (tool == "close") return ToolClose();
+    if (tool == "bench" && argc > 4) {
+      std::string narrow = argv[4];
+      return ToolBench(std::max(1, std::atoi(argv[3])), std::wstring(narrow.begin(), narrow.end()));
+    }
+    std::fprintf(stderr, "unknown tool\n");
+    return 64;
+  }
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

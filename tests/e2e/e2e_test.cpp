@@ -1,0 +1,201 @@
+// The real corvanel.exe under Wine, driven from this process through window messages
+// only. Each test starts its own instance and ends it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/remote.h"
+
+namespace corvanel::e2e {
+namespace {
+
+using ui::win32::kQueryItemHighlighted;
+using ui::win32::kQueryNavItemPoint;
+using ui::win32::kQuerySelectedTag;
+
+constexpr int kStartTimeoutMs = 20000;
+constexpr int kTimeoutMs = 10000;
+
+class Started : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(program_.Start(ProgramPath())) << "cannot start corvanel.exe, error " << GetLastError();
+    ASSERT_NE(program_.WaitMainWindow(kStartTimeoutMs), nullptr) << "no main window appeared";
+  }
+  bool Highlighted(int tag) const { return program_.Query(kQueryItemHighlighted, std::to_string(tag)) == 1; }
+  bool PageShown(int tag) const { return IsWindowVisible(program_.Control("Page_" + std::to_string(tag))) != FALSE; }
+  Program program_;
+};
+
+class Ready : public Started {
+ protected:
+  void SetUp() override {
+    Started::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(program_.WaitStartup(kStartTimeoutMs)) << "the start page did not finish loading";
+  }
+
+  POINT ItemPoint(int tag) const {
+    const LRESULT r = program_.Query(kQueryNavItemPoint, std::to_string(tag));
+    if (r == -1) return {-1, -1};
+    return {static_cast<short>(LOWORD(r)), static_cast<short>(HIWORD(r))};
+  }
+  static void Click(HWND hwnd, POINT p) {
+    const LPARAM at = MAKELPARAM(p.x, p.y);
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
+  }
+};
+
+TEST_F(Started, LoadingPanelShowsWithButtonsDisabledThenGoes) {
+  HWND panel = program_.Control("Panel_Loading");
+  HWND ok = program_.Control("Button_OK");
+  HWND cancel = program_.Control("Button_Cancel");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(panel && ok && cancel && apply);
+
+  // The panel stands for at least one 100 ms tick; catch it while it is up.
+  bool seen = false;
+  bool disabled_meanwhile = true;
+  std::wstring caption;
+  WaitFor(
+      [&] {
+        if (IsWindowVisible(panel)) {
+          seen = true;
+          disabled_meanwhile = disabled_meanwhile && !IsWindowEnabled(ok) && !IsWindowEnabled(cancel) &&
+                               !IsWindowEnabled(apply);
+          caption = TextOf(program_.Control("Label_Wait"));
+        }
+        return program_.StartupDone();
+      },
+      kStartTimeoutMs);
+  ASSERT_TRUE(program_.StartupDone());
+  EXPECT_TRUE(seen) << "the loading panel was never visible";
+  EXPECT_TRUE(disabled_meanwhile) << "a button was enabled while the panel was up";
+  EXPECT_EQ(caption.rfind(L"System settings loading", 0), 0u) << "label read: " << std::string(caption.begin(), caption.end());
+
+  EXPECT_FALSE(IsWindowVisible(panel));
+  EXPECT_TRUE(IsWindowEnabled(ok));
+  EXPECT_TRUE(IsWindowEnabled(cancel));
+  EXPECT_FALSE(IsWindowEnabled(apply));
+  // The start-up click opened General Settings.
+  EXPECT_EQ(program_.Query(kQuerySelectedTag), 19);
+  EXPECT_TRUE(Highlighted(19));
+  EXPECT_TRUE(PageShown(19));
+}
+
+TEST_F(Ready, ClickingNavigationItemsSwitchesPageAndHighlight) {
+  HWND bar = program_.Control("RzGroupBar1");
+  ASSERT_NE(bar, nullptr);
+  struct Step {
+    int tag;
+    int previous;
+  };
+  // Across groups, back to an already visited page, and an item that needs scrolling.
+  const std::vector<Step> steps = {{2, 19}, {8, 2}, {19, 8}, {16, 19}, {2, 16}};
+  for (const Step& s : steps) {
+    SCOPED_TRACE("tag " + std::to_string(s.tag));
+    const POINT p = ItemPoint(s.tag);
+    ASSERT_GE(p.x, 0) << "item not shown";
+    Click(bar, p);
+    EXPECT_EQ(program_.Query(kQuerySelectedTag), s.tag);
+    EXPECT_TRUE(Highlighted(s.tag));
+    EXPECT_FALSE(Highlighted(s.previous));
+    EXPECT_TRUE(PageShown(s.tag));
+    EXPECT_FALSE(PageShown(s.previous));
+  }
+}
+
+TEST_F(Ready, GroupHeaderCollapsesAndExpandsItsItems) {
+  HWND bar = program_.Control("RzGroupBar1");
+  ASSERT_NE(bar, nullptr);
+  const POINT file_types = ItemPoint(2);
+  ASSERT_GE(file_types.x, 0);
+  // The "Menu" caption strip lies just above its first item (96 DPI in the test prefix).
+  const POINT header{file_types.x, file_types.y - 20};
+  Click(bar, header);
+  EXPECT_EQ(ItemPoint(2).x, -1) << "File Types still shown after collapsing its group";
+  EXPECT_EQ(program_.Query(kQuerySelectedTag), 19) << "a caption click must not navigate";
+  Click(bar, header);
+  EXPECT_GE(ItemPoint(2).x, 0);
+}
+
+TEST_F(Ready, TabWalksTheReachableControlsAndEscCancels) {
+  HWND ok = program_.Control("Button_OK");
+  HWND cancel = program_.Control("Button_Cancel");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(ok && cancel && apply);
+  // Posted keys are handled after the sent queries, so wait for the focus to move.
+  auto press = [&](WPARAM key) {
+    HWND before = FocusOf(program_.Main());
+    HWND target = before != nullptr ? before : program_.Main();
+    PostMessageW(target, WM_KEYDOWN, key, 0);
+    PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000000));
+    WaitFor([&] { return FocusOf(program_.Main()) != before; }, 2000);
+    return FocusOf(program_.Main());
+  };
+  // Tab until the focus comes round again: one full cycle of the tab stops.
+  std::vector<HWND> cycle;
+  HWND first = press(VK_TAB);
+  ASSERT_NE(first, nullptr) << "Tab did not focus anything";
+  cycle.push_back(first);
+  for (int i = 0; i < 200; ++i) {
+    HWND next = press(VK_TAB);
+    ASSERT_NE(next, nullptr);
+    if (next == first) break;
+    ASSERT_EQ(std::count(cycle.begin(), cycle.end(), next), 0) << "a stop came twice before the cycle closed";
+    cycle.push_back(next);
+  }
+  EXPECT_EQ(std::count(cycle.begin(), cycle.end(), ok), 1);
+  EXPECT_EQ(std::count(cycle.begin(), cycle.end(), cancel), 1);
+  EXPECT_EQ(std::count(cycle.begin(), cycle.end(), apply), 0) << "the disabled Apply button took the focus";
+  for (HWND h : cycle) {
+    EXPECT_TRUE(IsWindowVisible(h)) << "focus went to a control that is not shown";
+    EXPECT_TRUE(IsWindowEnabled(h));
+  }
+
+  press(VK_ESCAPE);
+  DWORD code = 1234;
+  ASSERT_TRUE(program_.WaitExit(kTimeoutMs, &code)) << "Esc did not close the window";
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Ready, SecondStartBringsTheRunningWindowBackAndExitsZero) {
+  ShowWindow(program_.Main(), SW_MINIMIZE);
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(program_.Main()) != FALSE; }, kTimeoutMs));
+
+  Program second;
+  ASSERT_TRUE(second.Start(ProgramPath()));
+  DWORD code = 1234;
+  ASSERT_TRUE(second.WaitExit(kTimeoutMs, &code)) << "the second instance did not end";
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(second.FindWindowOf(nullptr), nullptr);
+
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(program_.Main()) == FALSE; }, kTimeoutMs)) << "still minimized";
+  EXPECT_TRUE(IsWindowVisible(program_.Main()));
+  EXPECT_TRUE(program_.Running());
+  // Only the first instance's window exists.
+  EXPECT_EQ(FindWindowW(ui::win32::kMainWindowClass, nullptr), program_.Main());
+}
+
+TEST_F(Ready, ClosingTheWindowEndsTheProcessWithZero) {
+  PostMessageW(program_.Main(), WM_CLOSE, 0, 0);
+  DWORD code = 1234;
+  ASSERT_TRUE(program_.WaitExit(kTimeoutMs, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Ready, CancelButtonEndsTheProcessWithZero) {
+  HWND cancel = program_.Control("Button_Cancel");
+  ASSERT_NE(cancel, nullptr);
+  PostMessageW(cancel, BM_CLICK, 0, 0);
+  DWORD code = 1234;
+  ASSERT_TRUE(program_.WaitExit(kTimeoutMs, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+}  // namespace corvanel::e2e

@@ -1,0 +1,24 @@
+// The pictures the program draws itself: panel gradients, the program picture, the
+// frames of the loading animation and the navigation glyphs. Shapes are drawn at four
+// times the size and averaged down, so they stay smooth at every DPI without bitmaps.
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+namespace corvanel::ui::win32 {
+
+// Vertical (top to bottom) or horizontal (left to right) two-colour gradient.
+void FillGradient(HDC dc, const RECT& rc, COLORREF from, COLORREF to, bool vertical);
+
+// The program picture: the application icon at the size of `rc`.
+void DrawProgramPicture(HDC dc, const RECT& rc);
+
+// One frame (0-7) of the loading animation: eight dots on a ring, the dot of the frame
+// strongest and the ones before it fading.
+void DrawLoadingFrame(HDC dc, const RECT& rc, int frame, COLORREF background);
+
+// Glyph `index` of the navigation image strip, centred in `rc`.
+void DrawNavGlyph(HDC dc, const RECT& rc, int index, COLORREF background);
+inline constexpr int kNavGlyphCount = 18;
+
+}  // namespace corvanel::ui::win32

@@ -1,0 +1,369 @@
+#include "ui/win32/main_frame.h"
+
+#include <commctrl.h>
+
+#include <charconv>
+#include <string_view>
+
+#include "platform/win32/wide_text.h"
+#include "ui/win32/art.h"
+#include "ui/win32/automation.h"
+#include "ui/win32/group_bar_view.h"
+#include "ui/win32/res/resource_ids.h"
+
+namespace corvanel::ui::win32 {
+
+using platform::win32::Widen;
+
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+const COLORREF kHeaderLeft = RGB(255, 255, 255);
+const COLORREF kHeaderRight = RGB(199, 214, 242);
+const COLORREF kHeaderLine = RGB(138, 160, 200);
+
+template <class Fn>
+Fn User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+int SystemDpi() {
+  using GetDpiForSystemFn = UINT(WINAPI*)();
+  if (auto fn = User32Function<GetDpiForSystemFn>("GetDpiForSystem")) return static_cast<int>(fn());
+  HDC dc = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+RECT WindowRectForClient(int width, int height, int dpi) {
+  RECT rc{0, 0, width, height};
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  if (auto fn = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi"))
+    fn(&rc, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
+  else
+    AdjustWindowRectEx(&rc, kStyle, FALSE, kExStyle);
+  return rc;
+}
+
+std::string_view DataText(const COPYDATASTRUCT& data) {
+  if (data.lpData == nullptr || data.cbData == 0) return {};
+  return {static_cast<const char*>(data.lpData), data.cbData};
+}
+
+int ParseInt(std::string_view text, int fallback) {
+  int value = fallback;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() ? value : fallback;
+}
+
+}  // namespace
+
+int WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto fn = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  if (fn != nullptr && hwnd != nullptr) {
+    const UINT dpi = fn(hwnd);
+    if (dpi > 0) return static_cast<int>(dpi);
+  }
+  return SystemDpi();
+}
+
+ErrorChoice ErrorDialog::Report(const std::string& where, const std::string& what) {
+  std::string text = "An error occurred";
+  if (!where.empty()) text += " (" + where + ")";
+  text += ":\n\n" + what +
+          "\n\nChoose OK to continue working. Choose Cancel to close Corvanel; changes not yet "
+          "applied are discarded.";
+  const int answer = MessageBoxW(owner_ != nullptr ? *owner_ : nullptr, Widen(text).c_str(),
+                                 Widen(kApplicationTitle).c_str(), MB_OKCANCEL | MB_ICONERROR | MB_DEFBUTTON1);
+  return answer == IDCANCEL ? ErrorChoice::Close : ErrorChoice::Continue;
+}
+
+MainFrame::MainFrame(TCorvanel_FormMain& model) : model_(model), errors_(&hwnd_) {}
+
+MainFrame::~MainFrame() {
+  model_.SetProcessMessages({});
+  model_.SetCloseHandler({});
+  model_.SetErrorReporter(nullptr);
+  view_.reset();
+  if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+bool MainFrame::Create() {
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.hInstance = inst;
+  wc.lpfnWndProc = &MainFrame::Proc;
+  wc.lpszClassName = kMainWindowClass;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.hIcon = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(IDI_CORVANEL), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                           GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(IDI_CORVANEL), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                             LR_DEFAULTCOLOR));
+  if (RegisterClassExW(&wc) == 0) return false;
+
+  const int dpi = SystemDpi();
+  const RECT outer = WindowRectForClient(MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96), dpi);
+  hwnd_ = CreateWindowExW(kExStyle, kMainWindowClass, Widen(model_.Caption()).c_str(), kStyle, CW_USEDEFAULT,
+                          CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, inst, this);
+  if (hwnd_ == nullptr) return false;
+
+  FormView::Hooks hooks;
+  hooks.report_error = [this](const std::string& message) { ReportError(message); };
+  hooks.create_custom = [this](forms::Control& control, HWND parent, int id) -> HWND {
+    if (auto* bar = dynamic_cast<GroupBar*>(&control)) return GroupBarView::Create(*view_, *bar, parent, id);
+    return nullptr;
+  };
+  hooks.paint_backdrop = [](forms::Control& panel, HDC dc, const RECT& rc) {
+    if (panel.Name() == "pantop") {
+      if (dc != nullptr) FillGradient(dc, rc, kHeaderLeft, kHeaderRight, false);
+      return true;
+    }
+    if (panel.Name() == "Bevel_Top") {
+      if (dc != nullptr) {
+        HBRUSH line = CreateSolidBrush(kHeaderLine);
+        FillRect(dc, &rc, line);
+        DeleteObject(line);
+      }
+      return true;
+    }
+    return false;
+  };
+  hooks.paint_image = [](forms::Image& image, HDC dc, const RECT& rc) {
+    const std::string& picture = image.Picture();
+    if (picture == "ProgramPicture") {
+      DrawProgramPicture(dc, rc);
+    } else if (picture.rfind("Picture_", 0) == 0) {
+      const int frame = ParseInt(std::string_view(picture).substr(8), 0);
+      DrawLoadingFrame(dc, rc, frame, RGB(255, 255, 255));
+    }
+    // "TopBackground" is the header's own gradient, already painted behind the image.
+  };
+  view_ = std::make_unique<FormView>(model_, hwnd_, WindowDpi(hwnd_), std::move(hooks));
+
+  model_.SetOwnerWindow(reinterpret_cast<std::uintptr_t>(hwnd_));
+  model_.SetErrorReporter(&errors_);
+  model_.SetProcessMessages([this] { ProcessPendingMessages(); });
+  // Posted, not done at once: the request comes from inside a click on one of the
+  // window's own buttons.
+  model_.SetCloseHandler([this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); });
+
+  view_->Build();
+  Resize(WindowDpi(hwnd_), nullptr);
+
+  // Centred on the work area of the monitor the window opens on.
+  RECT wr;
+  GetWindowRect(hwnd_, &wr);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+  const RECT& work = mi.rcWork;
+  const int w = wr.right - wr.left;
+  const int h = wr.bottom - wr.top;
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
+               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
+void MainFrame::Show(int show_command) {
+  ShowWindow(hwnd_, show_command);
+  UpdateWindow(hwnd_);
+  view_->Guarded([this] { model_.ShowForm(); });
+}
+
+void MainFrame::Resize(int dpi, const RECT* suggested) {
+  view_->SetDpi(dpi);
+  if (suggested != nullptr) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    const RECT rc = WindowRectForClient(MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96), dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void MainFrame::ReportError(const std::string& message) {
+  if (errors_.Report("", message) == ErrorChoice::Close && hwnd_ != nullptr) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+bool MainFrame::TranslateAndDispatch(MSG& msg) {
+  if (msg.message == WM_QUIT) {
+    quit_seen_ = true;
+    exit_code_ = static_cast<int>(msg.wParam);
+    return false;
+  }
+  if (hwnd_ != nullptr && view_ != nullptr && msg.message == WM_KEYDOWN &&
+      (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) && HandleKey(msg))
+    return true;
+  // The rest of the dialog keys (mnemonics, Enter, Space) as in a dialog.
+  if (hwnd_ != nullptr && IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) return true;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+  return true;
+}
+
+bool MainFrame::HandleKey(const MSG& msg) {
+  const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+  if (ctrl || alt) return false;
+  switch (msg.wParam) {
+    case VK_TAB:
+      return view_->FocusNext((GetKeyState(VK_SHIFT) & 0x8000) != 0);
+    case VK_ESCAPE: {
+      // An open drop-down list closes first, as in any dialog.
+      wchar_t cls[16] = {};
+      GetClassNameW(msg.hwnd, cls, 16);
+      if (lstrcmpiW(cls, WC_COMBOBOXW) == 0 && SendMessageW(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
+      view_->Guarded([this] {
+        if (auto* cancel = model_.TryFind<forms::Button>("Button_Cancel")) cancel->UserClick();
+      });
+      return true;
+    }
+    case VK_LEFT:
+    case VK_UP:
+      return view_->MoveInRadioGroup(true);
+    case VK_RIGHT:
+    case VK_DOWN:
+      return view_->MoveInRadioGroup(false);
+    default:
+      return false;
+  }
+}
+
+void MainFrame::ProcessPendingMessages() {
+  MSG msg;
+  while (!quit_seen_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!TranslateAndDispatch(msg)) {
+      // Seen in the middle of work: the outer loop must still end.
+      PostQuitMessage(exit_code_);
+      break;
+    }
+  }
+}
+
+int MainFrame::RunMessageLoop() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return 1;
+    TranslateAndDispatch(msg);
+  }
+}
+
+LRESULT CALLBACK MainFrame::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCCREATE) {
+    self = static_cast<MainFrame*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+  return self->Handle(msg, wp, lp);
+}
+
+LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (view_ != nullptr) {
+    LRESULT routed = 0;
+    if (view_->Route(hwnd_, msg, wp, lp, &routed)) return routed;
+  }
+  switch (msg) {
+    case kActivateMessage:
+      if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+      ShowWindow(hwnd_, SW_SHOW);
+      SetForegroundWindow(hwnd_);
+      return 0;
+    case WM_COMMAND:
+      // Esc, as IsDialogMessage reports it.
+      if (LOWORD(wp) == IDCANCEL && lp == 0 && view_ != nullptr) {
+        view_->Guarded([this] {
+          if (auto* cancel = model_.TryFind<forms::Button>("Button_Cancel")) cancel->UserClick();
+        });
+        return 0;
+      }
+      break;
+    case WM_COPYDATA:
+      if (lp != 0) return Automation(*reinterpret_cast<const COPYDATASTRUCT*>(lp));
+      return 0;
+    case 0x02E0: {  // WM_DPICHANGED
+      if (view_ != nullptr) Resize(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
+      return 0;
+    }
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      if (view_ != nullptr) view_->Guarded([this] { model_.FormDestroy(); });
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT MainFrame::Automation(const COPYDATASTRUCT& data) {
+  if (view_ == nullptr) return 0;
+  const std::string_view arg = DataText(data);
+  switch (data.dwData) {
+    case kQueryFindControl:
+      return reinterpret_cast<LRESULT>(view_->FindByName(std::string(arg)));
+    case kQueryNavItemPoint: {
+      HWND bar = view_->WindowOf(model_.RzGroupBar1());
+      GroupBarView* gv = bar ? GroupBarView::FromWindow(bar) : nullptr;
+      POINT p{};
+      if (gv == nullptr || !gv->ItemPoint(ParseInt(arg, -1), &p)) return -1;
+      return MAKELONG(p.x, p.y);
+    }
+    case kQuerySelectedTag:
+      return model_.SelectedItem() != nullptr ? model_.SelectedItem()->Tag : 0;
+    case kQueryItemHighlighted: {
+      NavItem* item = model_.RzGroupBar1().FindItemByTag(ParseInt(arg, -1));
+      return item != nullptr && item->Bold && item->Color == kItemColorSelected ? 1 : 0;
+    }
+    case kQueryShowPage: {
+      const size_t comma = arg.find(',');
+      const int tag = ParseInt(arg.substr(0, comma), -1);
+      const int tab = comma == std::string_view::npos ? -1 : ParseInt(arg.substr(comma + 1), -1);
+      NavItem* item = model_.RzGroupBar1().FindItemByTag(tag);
+      if (item == nullptr) return 0;
+      bool ok = true;
+      view_->Guarded([&] {
+        int g = 0;
+        int i = 0;
+        model_.RzGroupBar1().Locate(item, &g, &i);
+        // Hidden items (Opera, E-mail) have no row to click; they are opened directly.
+        if (!model_.RzGroupBar1().UserClickItem(g, i)) model_.RzGroup1Items0Click(item);
+        if (tab >= 0) {
+          ok = false;
+          forms::TabSheet* page = model_.notset().PageByCaption(std::to_string(tag));
+          if (page == nullptr) return;
+          for (forms::Control* child : page->Children()) {
+            if (auto* pc = dynamic_cast<forms::PageControl*>(child)) {
+              ok = pc->UserSelectTab(tab);
+              break;
+            }
+          }
+        }
+      });
+      UpdateWindow(hwnd_);
+      return ok ? 1 : 0;
+    }
+    case kQueryStartupDone: {
+      auto* loading = model_.TryFind<forms::Panel>("Panel_Loading");
+      return model_.LoadingFinished() && loading != nullptr && !loading->Visible() ? 1 : 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+}  // namespace corvanel::ui::win32

@@ -1,0 +1,69 @@
+// The main window of corvanel.exe: the top-level window of class "TCorvanel_FormMain"
+// that hosts the rendered main form, supplies the hooks the window's logic needs
+// (message processing, error dialog, close, owner handle), follows the monitor's DPI and
+// answers the automation queries of automation.h.
+#pragma once
+
+
+#include <memory>
+#include <string>
+
+#include "ui/main_window.h"
+#include "ui/win32/form_view.h"
+// After the model headers: Windows macros would clash with their names.
+#include "platform/win32/windows_api.h"
+
+namespace corvanel::ui::win32 {
+
+// The least form of a crash reporter: the error text in a dialog, and the choice to go
+// on or to close the program.
+class ErrorDialog : public ErrorReporter {
+ public:
+  explicit ErrorDialog(HWND* owner) : owner_(owner) {}
+  ErrorChoice Report(const std::string& where, const std::string& what) override;
+
+ private:
+  HWND* owner_;
+};
+
+class MainFrame {
+ public:
+  explicit MainFrame(TCorvanel_FormMain& model);
+  ~MainFrame();
+  MainFrame(const MainFrame&) = delete;
+  MainFrame& operator=(const MainFrame&) = delete;
+
+  // Creates the window (hidden), centred on the primary monitor's work area.
+  bool Create();
+  // Shows it and runs the form's first show (the loading panel and the timers start).
+  void Show(int show_command);
+  // Runs until the window is gone; returns the exit code.
+  int RunMessageLoop();
+
+  HWND Handle() const { return hwnd_; }
+
+  // Processes the pending messages of this thread once (paint, timers, input).
+  void ProcessPendingMessages();
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Automation(const COPYDATASTRUCT& data);
+  void Resize(int dpi, const RECT* suggested);
+  bool TranslateAndDispatch(MSG& msg);
+  // Tab, Shift+Tab, Esc and the arrow keys of radio groups; true when used.
+  bool HandleKey(const MSG& msg);
+  void ReportError(const std::string& message);
+
+  TCorvanel_FormMain& model_;
+  HWND hwnd_ = nullptr;
+  std::unique_ptr<FormView> view_;
+  ErrorDialog errors_;
+  bool quit_seen_ = false;
+  int exit_code_ = 0;
+};
+
+// GetDpiForWindow where Windows has it (10 1607+), else the screen's LOGPIXELSX.
+int WindowDpi(HWND hwnd);
+
+}  // namespace corvanel::ui::win32
