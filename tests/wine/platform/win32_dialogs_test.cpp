@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -63,6 +64,10 @@ void Press(HWND dialog, int id) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id
 
 class Win32DialogsTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    ASSERT_NE(nullptr, std::getenv("DISPLAY")) << "the dialogs need an X display: run inside scripts/wine-session";
+  }
+
   std::unique_ptr<Platform> platform_ = contract::MakePlatformUnderTest();
   Dialogs& dialogs_ = platform_->dialogs();
 };
