@@ -138,17 +138,43 @@ void Line(HDC dc, double x0, double y0, double x1, double y1, COLORREF color, in
 }  // namespace
 
 void FillGradient(HDC dc, const RECT& rc, COLORREF from, COLORREF to, bool vertical) {
-  const int span = vertical ? rc.bottom - rc.top : rc.right - rc.left;
-  if (span <= 0) return;
-  // Bands of two pixels are indistinguishable from a smooth ramp and half the calls.
-  for (int i = 0; i < span; i += 2) {
-    const double t = span > 1 ? static_cast<double>(i) / (span - 1) : 0.0;
-    HBRUSH b = CreateSolidBrush(Mix(from, to, t));
-    RECT band = vertical ? RECT{rc.left, rc.top + i, rc.right, std::min<LONG>(rc.bottom, rc.top + i + 2)}
-                         : RECT{rc.left + i, rc.top, std::min<LONG>(rc.right, rc.left + i + 2), rc.bottom};
-    FillRect(dc, &band, b);
-    DeleteObject(b);
+  if (rc.right <= rc.left || rc.bottom <= rc.top) return;
+  TRIVERTEX v[2] = {};
+  v[0].x = rc.left;
+  v[0].y = rc.top;
+  v[0].Red = static_cast<COLOR16>(GetRValue(from) << 8);
+  v[0].Green = static_cast<COLOR16>(GetGValue(from) << 8);
+  v[0].Blue = static_cast<COLOR16>(GetBValue(from) << 8);
+  v[1].x = rc.right;
+  v[1].y = rc.bottom;
+  v[1].Red = static_cast<COLOR16>(GetRValue(to) << 8);
+  v[1].Green = static_cast<COLOR16>(GetGValue(to) << 8);
+  v[1].Blue = static_cast<COLOR16>(GetBValue(to) << 8);
+  GRADIENT_RECT r{0, 1};
+  GdiGradientFill(dc, v, 2, &r, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+}
+
+GlyphStrip::GlyphStrip(int size, COLORREF background) : size_(size) {
+  HDC screen = GetDC(nullptr);
+  dc_ = CreateCompatibleDC(screen);
+  bitmap_ = CreateCompatibleBitmap(screen, size * kNavGlyphCount, size);
+  ReleaseDC(nullptr, screen);
+  old_ = SelectObject(dc_, bitmap_);
+  for (int i = 0; i < kNavGlyphCount; ++i) {
+    RECT rc{i * size, 0, (i + 1) * size, size};
+    DrawNavGlyph(dc_, rc, i, background);
   }
+}
+
+GlyphStrip::~GlyphStrip() {
+  SelectObject(dc_, old_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+void GlyphStrip::Draw(HDC dc, int x, int y, int index) const {
+  if (index < 0 || index >= kNavGlyphCount) return;
+  BitBlt(dc, x, y, size_, size_, dc_, index * size_, 0, SRCCOPY);
 }
 
 void DrawProgramPicture(HDC dc, const RECT& rc) {

@@ -21,4 +21,22 @@ void DrawLoadingFrame(HDC dc, const RECT& rc, int frame, COLORREF background);
 void DrawNavGlyph(HDC dc, const RECT& rc, int index, COLORREF background);
 inline constexpr int kNavGlyphCount = 18;
 
+// The navigation glyphs drawn once at one size over one background: the bar's image
+// strip, so that painting the bar is a copy per item.
+class GlyphStrip {
+ public:
+  GlyphStrip(int size, COLORREF background);
+  ~GlyphStrip();
+  GlyphStrip(const GlyphStrip&) = delete;
+  GlyphStrip& operator=(const GlyphStrip&) = delete;
+  int Size() const { return size_; }
+  void Draw(HDC dc, int x, int y, int index) const;
+
+ private:
+  int size_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
 }  // namespace corvanel::ui::win32

@@ -256,7 +256,10 @@ void GroupBarView::Paint(HDC dc, const RECT& client) {
       RECT glyph{rc.left + S(8), rc.top + (rc.bottom - rc.top - g) / 2, 0, 0};
       glyph.right = glyph.left + g;
       glyph.bottom = glyph.top + g;
-      if (item.ImageIndex >= 0) DrawNavGlyph(dc, glyph, item.ImageIndex, kBody);
+      if (item.ImageIndex >= 0) {
+        if (glyphs_ == nullptr || glyphs_->Size() != g) glyphs_ = std::make_unique<GlyphStrip>(g, kBody);
+        glyphs_->Draw(dc, glyph.left, glyph.top, item.ImageIndex);
+      }
       HFONT font = ItemFont(item.Bold);
       LOGFONTW lf{};
       HFONT underlined = nullptr;

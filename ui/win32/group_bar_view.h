@@ -4,9 +4,11 @@
 #pragma once
 
 
+#include <memory>
 #include <vector>
 
 #include "ui/navigation.h"
+#include "ui/win32/art.h"
 #include "ui/win32/form_view.h"
 // After the model headers: Windows macros would clash with their names.
 #include "platform/win32/windows_api.h"
@@ -60,6 +62,7 @@ class GroupBarView : public GroupBarObserver {
   HFONT bold_font_ = nullptr;
   HFONT normal_font_ = nullptr;
   int font_dpi_ = 0;
+  std::unique_ptr<GlyphStrip> glyphs_;
 };
 
 }  // namespace corvanel::ui::win32
