@@ -92,7 +92,7 @@ class MemoryRegistry : public Registry {
   std::optional<std::uint32_t> GetDword(RegKey root, const std::string& path, const std::string& name) const;
   bool KeyExists(RegKey root, const std::string& path) const;
   bool ValueExists(RegKey root, const std::string& path, const std::string& name) const;
-  // Names as created (case preserved), in creation order.
+  // Names as created (case preserved): subkeys sorted without regard to case, values in creation order.
   std::vector<std::string> SubkeyNames(RegKey root, const std::string& path) const;
   std::vector<std::string> ValueNames(RegKey root, const std::string& path) const;
 

@@ -71,7 +71,8 @@ struct MemoryRegistry::Node {
   std::string name;
   std::string folded;
   Node* parent = nullptr;
-  std::vector<std::shared_ptr<Node>> subkeys;  // creation order
+  // Sorted by folded name, as Windows keeps (and enumerates) subkeys.
+  std::vector<std::shared_ptr<Node>> subkeys;
   std::vector<Value> values;                   // creation order
   bool read_only = false;
   bool deleted = false;
@@ -93,7 +94,9 @@ struct MemoryRegistry::Node {
     n->name = child_name;
     n->folded = FoldCase(child_name);
     n->parent = this;
-    subkeys.push_back(n);
+    const auto at = std::upper_bound(subkeys.begin(), subkeys.end(), n->folded,
+                                     [](const std::string& f, const std::shared_ptr<Node>& k) { return f < k->folded; });
+    subkeys.insert(at, n);
     return n.get();
   }
   Value* FindValue(const std::string& value_name) {

@@ -188,7 +188,7 @@ TEST_F(RegistryAccessor, RemoveValueAndSubkeyNames) {
   reg.SelectRoot(HKLM);
   EXPECT_TRUE(reg.SubkeyNames().empty()) << "no key open";
   ASSERT_TRUE(reg.OpenPath("\\U\\", false));
-  EXPECT_EQ(reg.SubkeyNames(), (std::vector<std::string>{"Second", "First"}));
+  EXPECT_EQ(reg.SubkeyNames(), (std::vector<std::string>{"First", "Second"})) << "the registry keeps subkeys sorted";
   EXPECT_TRUE(reg.RemoveValue("v"));
   EXPECT_FALSE(reg.RemoveValue("v"));
   EXPECT_FALSE(mem.ValueExists(HKLM, "U", "v"));
