@@ -1,6 +1,7 @@
 #include "pages/all_pages.h"
 
 #include "pages/menu/file_types.h"
+#include "pages/menu/folder_types.h"
 #include "pages/others/animations_effects.h"
 
 namespace corvanel::pages {
@@ -9,6 +10,7 @@ ui::PageModules CreateAllPages() {
   ui::PageModules modules;
   modules.push_back(CreateAnimationsEffectsPage());
   modules.push_back(CreateFileTypesPage());
+  modules.push_back(CreateFolderTypesPage());
   return modules;
 }
 

@@ -137,6 +137,13 @@ forms::NotifyEvent PageContext::Event(std::string_view name) const {
 
 void PageContext::ProcessMessages() const { main_.ProcessMessages(); }
 std::uintptr_t PageContext::OwnerWindow() const { return main_.OwnerWindow(); }
+forms::ModalResult PageContext::ShowModal(forms::Form& dialog) const { return main_.ShowModal(dialog); }
+const lang::TLanguage* PageContext::Language() const { return main_.Language(); }
+
+forms::ModalResult TCorvanel_FormMain::ShowModal(forms::Form& dialog) {
+  if (!show_modal_) return forms::ModalResult::Cancel;
+  return show_modal_(dialog);
+}
 const std::string& PageContext::Caption() const { return main_.Caption(); }
 
 // ---------------------------------------------------------------------------------

@@ -76,6 +76,12 @@ class TCorvanel_FormMain : public forms::Form {
   // while Apply or a page load is running is passed on when that work has ended.
   void SetCloseHandler(std::function<void()> handler) { close_handler_ = std::move(handler); }
   void SetOwnerWindow(std::uintptr_t hwnd) { owner_window_ = hwnd; }
+  // Shows a dialog form modally (owned by the main window) until it has a modal result,
+  // and returns that result.
+  using ShowModalHook = std::function<forms::ModalResult(forms::Form&)>;
+  void SetShowModal(ShowModalHook hook) { show_modal_ = std::move(hook); }
+  // Cancel when no renderer is attached: nothing can be shown, so nothing is chosen.
+  forms::ModalResult ShowModal(forms::Form& dialog);
 
   // --- lifecycle events ---
   // Showing the form (ShowForm) runs FormShow the first time.
@@ -169,6 +175,7 @@ class TCorvanel_FormMain : public forms::Form {
   std::function<void()> process_messages_;
   ErrorReporter* error_reporter_ = nullptr;
   std::function<void()> close_handler_;
+  ShowModalHook show_modal_;
   std::uintptr_t owner_window_ = 0;
 
   GroupBar* group_bar_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include "engine/setting_queue.h"
 #include "forms/forms.h"
+#include "lang/language.h"
 #include "lang/message_texts.h"
 #include "platform/platform.h"
 
@@ -84,6 +85,11 @@ class PageContext {
   // Owner of dialogs (the main window's handle; 0 before the renderer sets it) and their
   // title (the window's caption).
   std::uintptr_t OwnerWindow() const;
+  // Shows a dialog form modally through the renderer; Cancel when none is attached.
+  forms::ModalResult ShowModal(forms::Form& dialog) const;
+  // The loaded language (null before the window is first shown), for dialogs that
+  // translate themselves.
+  const lang::TLanguage* Language() const;
   const std::string& Caption() const;
 
  private:

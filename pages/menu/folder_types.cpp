@@ -16,7 +16,6 @@
 
 #include "forms/layout.h"
 #include "pages/page_rows.h"
-#include "ui/main_window.h"
 #include "ui/numeric_field.h"
 
 namespace corvanel::pages {
@@ -657,9 +656,10 @@ class FolderTypesPage : public ui::PageModule {
 
   void OpenFolderDialog(ui::PageContext& ctx, int mode, MessageId caption) {
     try {
-      const auto* main = dynamic_cast<const ui::TCorvanel_FormMain*>(&ctx.Form());
-      folder_dialog::RunFolderDialog(ctx.Platform(), ctx.VersionClass(), main == nullptr ? nullptr : main->Language(),
-                                     mode, ctx.Text(caption), ctx.OwnerWindow(), show_modal_);
+      const folder_dialog::ShowModal show =
+          show_modal_ ? show_modal_ : [&ctx](forms::Form& dialog) { return ctx.ShowModal(dialog); };
+      folder_dialog::RunFolderDialog(ctx.Platform(), ctx.VersionClass(), ctx.Language(), mode, ctx.Text(caption),
+                                     ctx.OwnerWindow(), show);
     } catch (const std::exception&) {
       // The dialog could not be built or shown; it is gone again and nothing was written.
     }

@@ -550,6 +550,26 @@ TEST_F(FolderTypesTest, SettingsButtonsOpenTheFolderDialogInTheirModes) {
   EXPECT_FALSE(ApplyEnabled());
 }
 
+TEST_F(FolderTypesTest, WithoutItsOwnDisplayThePageUsesTheWindows) {
+  Open(7);
+  // No renderer yet: the dialog cannot be shown and so writes nothing.
+  Get<Button>("Button_Folder_Advanced_MyComputer_Set").UserClick();
+  EXPECT_FALSE(Reg().ValueExists(HKCU, folder_dialog::kDrivePolicyKey, "NoDrives"));
+
+  int shown = 0;
+  main_->SetShowModal([&](forms::Form& form) {
+    ++shown;
+    form.ShowForm();
+    dynamic_cast<folder_dialog::TCorvanel_FormFolder&>(form).ListView1().UserCheckItem(25, false);
+    form.Find<Button>("Button_OK").UserClick();
+    return form.Result();
+  });
+  Get<Button>("Button_Folder_Advanced_MyComputer_Set").UserClick();
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(Reg().Get(HKCU, folder_dialog::kDrivePolicyKey, "NoDrives")->bytes,
+            (std::vector<std::uint8_t>{0, 0, 0, 0x02}));
+}
+
 TEST_F(FolderTypesTest, AFailingDialogIsSwallowed) {
   Open(5, [](forms::Form&) -> forms::ModalResult { throw std::runtime_error("no window"); });
   EXPECT_NO_THROW(Get<Button>("Button_Folder_Advanced_MyComputer_Set").UserClick());
