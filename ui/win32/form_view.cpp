@@ -1009,6 +1009,8 @@ bool FormView::OnColor(HWND ctl, HDC dc, LRESULT* result) {
     }
   }
   if (c.Kind() == forms::ComponentKind::Label && HasBackdrop(*parent)) {
+    // The label draws its text over the piece of the backdrop behind it.
+    PaintBehind(ctl, dc);
     SetBkMode(dc, TRANSPARENT);
     *result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     return true;
