@@ -1,7 +1,7 @@
 // corvanel_e2e.exe: without arguments (or with GoogleTest's), the end-to-end tests.
 // With "--tool ..." a helper for the scripts:
-//   --tool ready [ms]          wait for the running program's start page; print its window
-//                              rectangle "left top width height"
+//   --tool ready [ms]          wait for the running program's start page; print its client
+//                              area on the screen, "left top width height"
 //   --tool show TAG [TAB]      open page TAG (and tab TAB) in the running program
 //   --tool close               close the running program and wait for it to end
 //   --tool bench N EMPTY_EXE   start-up time of corvanel.exe against an empty window, N runs
@@ -45,9 +45,12 @@ int ToolReady(int timeout_ms) {
     std::fprintf(stderr, "start page not loaded in time\n");
     return 3;
   }
+  // The client area: under Xvfb there is no window manager to draw a frame.
   RECT rc;
-  GetWindowRect(main, &rc);
-  std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+  GetClientRect(main, &rc);
+  POINT origin{0, 0};
+  ClientToScreen(main, &origin);
+  std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, rc.right, rc.bottom);
   return 0;
 }
 
