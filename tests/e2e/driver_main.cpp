@@ -3,6 +3,7 @@
 //   --tool ready [ms]          wait for the running program's start page; print its client
 //                              area on the screen, "left top width height"
 //   --tool show TAG [TAB]      open page TAG (and tab TAB) in the running program
+//   --tool click NAME          click the button NAME of the running program (posted)
 //   --tool close               close the running program and wait for it to end
 //   --tool bench N EMPTY_EXE   start-up time of corvanel.exe against an empty window, N runs
 #include <gtest/gtest.h>
@@ -61,6 +62,17 @@ int ToolShow(const std::string& tag, const std::string& tab) {
   p.Attach(main);
   const std::string arg = tab.empty() ? tag : tag + "," + tab;
   return p.Query(automation::kQueryShowPage, arg) == 1 ? 0 : 4;
+}
+
+int ToolClick(const std::string& name) {
+  Program p;
+  HWND main = RunningMain(5000);
+  if (main == nullptr) return 2;
+  p.Attach(main);
+  HWND button = p.Control(name);
+  if (button == nullptr) return 4;
+  PostMessageW(button, BM_CLICK, 0, 0);
+  return 0;
 }
 
 int ToolClose() {
@@ -143,6 +155,7 @@ int main(int argc, char** argv) {
     if (tool == "ready") return ToolReady(argc > 3 ? std::atoi(argv[3]) : 30000);
     if (tool == "show" && argc > 3) return ToolShow(argv[3], argc > 4 ? argv[4] : "");
     if (tool == "close") return ToolClose();
+    if (tool == "click" && argc > 3) return ToolClick(argv[3]);
     if (tool == "bench" && argc > 4) {
       std::string narrow = argv[4];
       return ToolBench(std::max(1, std::atoi(argv[3])), std::wstring(narrow.begin(), narrow.end()));

@@ -181,6 +181,37 @@ TEST_F(Ready, SecondStartBringsTheRunningWindowBackAndExitsZero) {
   EXPECT_EQ(FindWindowW(ui::win32::kMainWindowClass, nullptr), program_.Main());
 }
 
+TEST_F(Ready, DialogFormsAreModalAndClosingOneIsCancel) {
+  // Folder Types, tab Advanced: "Settings" of the desktop opens the folder dialog.
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "3,4"), 1);
+  HWND set = program_.Control("Button_Folder_Advanced_Desktop_Set");
+  ASSERT_NE(set, nullptr);
+  PostMessageW(set, BM_CLICK, 0, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (dialog = program_.FindWindowOf(L"CorvanelDialog")) != nullptr; }, kTimeoutMs));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dialog) != FALSE; }, kTimeoutMs));
+  EXPECT_FALSE(IsWindowEnabled(program_.Main())) << "the main window must wait for the dialog";
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), program_.Main());
+
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return IsWindow(dialog) == FALSE; }, kTimeoutMs)) << "the dialog stayed";
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(program_.Main()) != FALSE; }, kTimeoutMs));
+  EXPECT_FALSE(IsWindowEnabled(program_.Control("Button_Apply"))) << "a cancelled dialog changes nothing";
+  EXPECT_TRUE(program_.Running());
+}
+
+TEST_F(Ready, ClosingTheMainWindowDuringADialogEndsCleanly) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "3,4"), 1);
+  HWND set = program_.Control("Button_Folder_Advanced_Desktop_Set");
+  ASSERT_NE(set, nullptr);
+  PostMessageW(set, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return program_.FindWindowOf(L"CorvanelDialog") != nullptr; }, kTimeoutMs));
+  PostMessageW(program_.Main(), WM_CLOSE, 0, 0);
+  DWORD code = 1234;
+  ASSERT_TRUE(program_.WaitExit(kTimeoutMs, &code));
+  EXPECT_EQ(code, 0u) << "the dialog must be cancelled before the window goes";
+}
+
 TEST_F(Ready, ClosingTheWindowEndsTheProcessWithZero) {
   PostMessageW(program_.Main(), WM_CLOSE, 0, 0);
   DWORD code = 1234;

@@ -20,7 +20,8 @@ inline constexpr wchar_t kMutexName[] = L"_Velmora_Corvanel_";
 inline constexpr unsigned kActivateMessage = 1180;
 
 enum AutomationQuery : std::uintptr_t {
-  // name -> HWND of the control, 0 when there is none.
+  // name -> HWND of the control, 0 when there is none. Controls of a tab sheet get their
+  // windows when the sheet is first shown: open the page and tab first (kQueryShowPage).
   kQueryFindControl = 0x43560001,
   // decimal tag -> centre of the item's row in the group bar's client coordinates,
   // MAKELONG(x, y); -1 when the item is not shown (hidden, or its group collapsed).

@@ -137,8 +137,28 @@ void FormView::Build() {
   PushFocus();
 }
 
+bool FormView::Deferred(const forms::Control& control) const {
+  for (const forms::Control* p = control.Parent(); p != nullptr; p = p->Parent())
+    if (deferred_.count(p) != 0) return true;
+  return false;
+}
+
+void FormView::RealizeIfShown(forms::Control& sheet) {
+  if (!ShownInWindow(sheet) || deferred_.erase(&sheet) == 0) return;
+  for (forms::Control* child : sheet.Children()) CreateTree(*child);
+  UpdateRadioTabStops(sheet);
+  PushZOrder(sheet);
+}
+
 void FormView::CreateTree(forms::Control& control) {
+  if (Deferred(control)) return;
   Create(control);
+  // The controls of a sheet that is not in front get their windows when it comes to the
+  // front: most of the notebook's pages are never opened in a session.
+  if (control.Kind() == forms::ComponentKind::TabSheet && !ShownInWindow(control) && !control.Children().empty()) {
+    deferred_.insert(&control);
+    return;
+  }
   for (forms::Control* child : control.Children()) CreateTree(*child);
   UpdateRadioTabStops(control);
   if (!control.Children().empty()) PushZOrder(control);
@@ -560,6 +580,7 @@ void FormView::PushActivePage(View& v) {
   for (size_t t = 0; t < v.tab_sheets.size(); ++t)
     if (v.tab_sheets[t] == active) tab = static_cast<int>(t);
   SendMessageW(v.hwnd, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+  for (forms::TabSheet* sheet : pc.Sheets()) RealizeIfShown(*sheet);
   for (forms::TabSheet* sheet : pc.Sheets())
     if (View* sv = ViewOf(*sheet)) PushVisible(*sv);
 }
@@ -784,6 +805,7 @@ void FormView::Changed(forms::Component& component, forms::Property property, in
       PushBounds(*v);
       break;
     case forms::Property::Visible:
+      RealizeIfShown(*control);
       PushVisible(*v);
       break;
     case forms::Property::Enabled:
@@ -1138,6 +1160,17 @@ LRESULT CALLBACK FormView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   if (c == nullptr) return self->CallOriginal(hwnd, msg, wp, lp);
   const bool is_edit = c->Kind() == forms::ComponentKind::Edit || c->Kind() == forms::ComponentKind::Memo;
   switch (msg) {
+    case WM_ERASEBKGND:
+      // A group box paints only its frame and caption; with its children clipped out, the
+      // parent cannot paint what lies inside it.
+      if (c->Kind() == forms::ComponentKind::GroupBox) {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        const forms::Control* parent = c->Parent() != nullptr ? c->Parent() : &self->form_;
+        FillRect(reinterpret_cast<HDC>(wp), &rc, self->BrushFor(self->BackgroundOf(*parent)));
+        return 1;
+      }
+      break;
     case WM_CHAR:
       if (is_edit && self->pushing_ == 0 && (wp < 0xD800 || wp > 0xDFFF)) {
         char32_t key = static_cast<char32_t>(wp);

@@ -16,6 +16,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "forms/forms.h"
@@ -95,6 +96,10 @@ class FormView : public forms::FormObserver {
 
   void Create(forms::Control& control);
   void CreateTree(forms::Control& control);
+  // Inside a sheet whose windows wait until it is first shown.
+  bool Deferred(const forms::Control& control) const;
+  // Creates the windows of a deferred sheet's controls once it is shown.
+  void RealizeIfShown(forms::Control& sheet);
   View* ViewOf(const forms::Component& component);
   HWND ParentWindowOf(const forms::Control& control) const;
   bool ShownInWindow(const forms::Control& control) const;
@@ -154,6 +159,7 @@ class FormView : public forms::FormObserver {
   std::map<std::tuple<std::wstring, int, bool>, HFONT> fonts_;
   std::unordered_map<COLORREF, HBRUSH> brushes_;
   std::vector<forms::Timer*> timers_;
+  std::unordered_set<const forms::Control*> deferred_;
   HIMAGELIST state_images_ = nullptr;
 };
 

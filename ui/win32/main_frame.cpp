@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <charconv>
+#include <utility>
 #include <string_view>
 
 #include "platform/win32/wide_text.h"
@@ -86,6 +87,7 @@ ErrorChoice ErrorDialog::Report(const std::string& where, const std::string& wha
 MainFrame::MainFrame(TCorvanel_FormMain& model) : model_(model), errors_(&hwnd_) {}
 
 MainFrame::~MainFrame() {
+  model_.SetShowModal({});
   model_.SetProcessMessages({});
   model_.SetCloseHandler({});
   model_.SetErrorReporter(nullptr);
@@ -153,7 +155,11 @@ bool MainFrame::Create() {
   model_.SetProcessMessages([this] { ProcessPendingMessages(); });
   // Posted, not done at once: the request comes from inside a click on one of the
   // window's own buttons.
-  model_.SetCloseHandler([this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); });
+  model_.SetCloseHandler([this] {
+    close_confirmed_ = true;
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+  });
+  model_.SetShowModal([this](forms::Form& dialog) { return ShowModal(dialog); });
 
   view_->Build();
   Resize(WindowDpi(hwnd_), nullptr);
@@ -259,6 +265,107 @@ int MainFrame::RunMessageLoop() {
   }
 }
 
+namespace {
+constexpr wchar_t kDialogClass[] = L"CorvanelDialog";
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+}  // namespace
+
+LRESULT CALLBACK MainFrame::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* view = static_cast<FormView*>(GetPropW(hwnd, L"CorvanelFormView"));
+  if (view != nullptr) {
+    LRESULT routed = 0;
+    if (view->Route(hwnd, msg, wp, lp, &routed)) return routed;
+    if (msg == WM_CLOSE) {
+      view->Guarded([view] { view->Form().SetModalResult(forms::ModalResult::Cancel); });
+      return 0;
+    }
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+forms::ModalResult MainFrame::ShowModal(forms::Form& dialog) {
+  static bool registered = false;
+  if (!registered) {
+    registered = true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = &MainFrame::DialogProc;
+    wc.lpszClassName = kDialogClass;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterClassExW(&wc);
+  }
+  const int dpi = WindowDpi(hwnd_);
+  RECT rc{0, 0, MulDiv(dialog.ClientWidth(), dpi, 96), MulDiv(dialog.ClientHeight(), dpi, 96)};
+  AdjustWindowRectEx(&rc, kDialogStyle, FALSE, kDialogExStyle);
+  const int w = rc.right - rc.left;
+  const int h = rc.bottom - rc.top;
+  RECT owner;
+  GetWindowRect(hwnd_, &owner);
+  const int x = owner.left + ((owner.right - owner.left) - w) / 2;
+  const int y = owner.top + ((owner.bottom - owner.top) - h) / 2;
+  HWND dlg = CreateWindowExW(kDialogExStyle, kDialogClass, Widen(dialog.Caption()).c_str(), kDialogStyle, x, y, w, h,
+                             hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (dlg == nullptr) return forms::ModalResult::Cancel;
+
+  FormView::Hooks hooks;
+  hooks.report_error = [this](const std::string& message) { ReportError(message); };
+  auto view = std::make_unique<FormView>(dialog, dlg, dpi, std::move(hooks));
+  view->Build();
+  dialog.SetModalResult(forms::ModalResult::None);
+  forms::Form* outer_modal = std::exchange(modal_, &dialog);
+  EnableWindow(hwnd_, FALSE);
+  ShowWindow(dlg, SW_SHOW);
+  view->Guarded([&] { dialog.ShowForm(); });
+  view->FocusNext(false);
+
+  bool quit = false;
+  WPARAM quit_code = 0;
+  while (dialog.Result() == forms::ModalResult::None && IsWindow(dlg)) {
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = got == 0;
+      quit_code = msg.wParam;
+      break;
+    }
+    if (msg.message == WM_KEYDOWN && (msg.hwnd == dlg || IsChild(dlg, msg.hwnd)) &&
+        (GetKeyState(VK_CONTROL) & 0x8000) == 0 && (GetKeyState(VK_MENU) & 0x8000) == 0) {
+      bool used = false;
+      switch (msg.wParam) {
+        case VK_TAB: used = view->FocusNext((GetKeyState(VK_SHIFT) & 0x8000) != 0); break;
+        case VK_ESCAPE:
+          view->Guarded([&] { dialog.SetModalResult(forms::ModalResult::Cancel); });
+          used = true;
+          break;
+        case VK_LEFT: case VK_UP: used = view->MoveInRadioGroup(true); break;
+        case VK_RIGHT: case VK_DOWN: used = view->MoveInRadioGroup(false); break;
+        default: break;
+      }
+      if (used) continue;
+    }
+    if (IsDialogMessageW(dlg, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  const forms::ModalResult result =
+      dialog.Result() == forms::ModalResult::None ? forms::ModalResult::Cancel : dialog.Result();
+  modal_ = outer_modal;
+  // The owner comes back before the dialog goes, so activation returns to it.
+  if (modal_ == nullptr) EnableWindow(hwnd_, TRUE);
+  view.reset();
+  DestroyWindow(dlg);
+  SetForegroundWindow(hwnd_);
+  if (quit) PostQuitMessage(static_cast<int>(quit_code));
+  if (close_after_modal_ && modal_ == nullptr) {
+    close_after_modal_ = false;
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+  }
+  return result;
+}
+
 LRESULT CALLBACK MainFrame::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCCREATE) {
@@ -298,7 +405,19 @@ LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_CLOSE:
-      DestroyWindow(hwnd_);
+      if (modal_ != nullptr) {
+        // A dialog is open: it is cancelled first, and the window closes after it.
+        close_after_modal_ = true;
+        view_->Guarded([this] { modal_->SetModalResult(forms::ModalResult::Cancel); });
+        return 0;
+      }
+      if (close_confirmed_ || view_ == nullptr) {
+        DestroyWindow(hwnd_);
+        return 0;
+      }
+      // The close box is Cancel: the window's logic decides when it may go (not in the
+      // middle of Apply or of a page load), then confirms through the close handler.
+      view_->Guarded([this] { model_.Button_CancelClick(); });
       return 0;
     case WM_DESTROY:
       if (view_ != nullptr) view_->Guarded([this] { model_.FormDestroy(); });

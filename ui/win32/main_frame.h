@@ -45,8 +45,13 @@ class MainFrame {
   // Processes the pending messages of this thread once (paint, timers, input).
   void ProcessPendingMessages();
 
+  // Shows a dialog form over the main window until the form has a modal result (closing
+  // the dialog or Esc is Cancel); the main window is disabled meanwhile.
+  forms::ModalResult ShowModal(forms::Form& dialog);
+
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Automation(const COPYDATASTRUCT& data);
   void Resize(int dpi, const RECT* suggested);
@@ -59,6 +64,9 @@ class MainFrame {
   HWND hwnd_ = nullptr;
   std::unique_ptr<FormView> view_;
   ErrorDialog errors_;
+  forms::Form* modal_ = nullptr;  // the dialog shown now, if any
+  bool close_after_modal_ = false;
+  bool close_confirmed_ = false;
   bool quit_seen_ = false;
   int exit_code_ = 0;
 };
