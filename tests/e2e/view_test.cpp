@@ -3,6 +3,7 @@
 // loops and refusals between them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -344,6 +345,136 @@ TEST_F(ViewTest, LaterSiblingsDrawOnTop) {
   EXPECT_NE(GetWindow(host_, GW_CHILD), W(cover));
   cover.BringToFront();
   EXPECT_EQ(GetWindow(host_, GW_CHILD), W(cover));
+}
+
+}  // namespace
+}  // namespace corvanel::ui::win32
+
+// ---------------------------------------------------------------------------------
+// The group bar and the pictures drawn by code.
+
+#include "ui/navigation.h"
+#include "ui/win32/art.h"
+#include "ui/win32/group_bar_view.h"
+
+namespace corvanel::ui::win32 {
+namespace {
+
+class GroupBarViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"CorvanelBarTestHost";
+    RegisterClassW(&wc);
+    host_ = CreateWindowExW(0, L"CorvanelBarTestHost", L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    form_.SetBounds({0, 0, 300, 500});
+    bar_ = &form_.Create<GroupBar>(form_, "RzGroupBar1", {0, 0, 232, 403});
+    bar_->OnItemClick = [this](NavItem& item) { clicked_.push_back(item.Tag); };
+    FormView::Hooks hooks;
+    hooks.create_custom = [this](forms::Control& c, HWND parent, int id) {
+      return GroupBarView::Create(*view_, static_cast<GroupBar&>(c), parent, id);
+    };
+    view_ = std::make_unique<FormView>(form_, host_, 96, hooks);
+    view_->Build();
+    bar_hwnd_ = view_->WindowOf(*bar_);
+    gv_ = GroupBarView::FromWindow(bar_hwnd_);
+  }
+  void TearDown() override {
+    view_.reset();
+    DestroyWindow(host_);
+  }
+  bool Point(int tag, POINT* p) { return gv_->ItemPoint(tag, p); }
+  void Click(POINT p) {
+    SendMessageW(bar_hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(bar_hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  }
+
+  HWND host_ = nullptr;
+  forms::Form form_{"BarForm"};
+  GroupBar* bar_ = nullptr;
+  std::unique_ptr<FormView> view_;
+  HWND bar_hwnd_ = nullptr;
+  GroupBarView* gv_ = nullptr;
+  std::vector<int> clicked_;
+};
+
+TEST_F(GroupBarViewTest, ItemsAreHitWhereTheyAreDrawnAlsoAfterScrolling) {
+  ASSERT_NE(gv_, nullptr);
+  // Every visible item, the last ones only after the bar has scrolled to them.
+  for (int tag : {19, 2, 3, 5, 6, 8, 9, 17, 4, 7, 14, 15, 13, 18, 12, 1, 16}) {
+    SCOPED_TRACE("tag " + std::to_string(tag));
+    POINT p{};
+    ASSERT_TRUE(Point(tag, &p));
+    RECT rc;
+    GetClientRect(bar_hwnd_, &rc);
+    EXPECT_TRUE(PtInRect(&rc, p)) << "item point outside the visible bar";
+    clicked_.clear();
+    Click(p);
+    EXPECT_EQ(clicked_, std::vector<int>{tag});
+  }
+  // The two items without a row.
+  POINT p{};
+  EXPECT_FALSE(Point(10, &p));
+  EXPECT_FALSE(Point(11, &p));
+}
+
+TEST_F(GroupBarViewTest, HiddenAndCollapsedItemsHaveNoRow) {
+  POINT firefox{};
+  ASSERT_TRUE(Point(9, &firefox));
+  bar_->SetItemVisible(bar_->GroupIndex("RzGroup_Use"), 1, false);
+  POINT p{};
+  EXPECT_FALSE(Point(9, &p));
+  clicked_.clear();
+  Click(firefox);
+  EXPECT_NE(clicked_, std::vector<int>{9}) << "a hidden item was clicked";
+
+  bar_->SetGroupExpanded(bar_->GroupIndex("RzGroup_Display"), false);
+  EXPECT_FALSE(Point(2, &p));
+  ASSERT_TRUE(Point(8, &p)) << "the groups below move up";
+}
+
+TEST(Art, LoadingFramesAndGlyphsAreDrawnAndDistinct) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 32 * 8, 32);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  const COLORREF white = RGB(255, 255, 255);
+  for (int f = 0; f < 8; ++f) DrawLoadingFrame(dc, RECT{f * 32, 0, f * 32 + 32, 32}, f, white);
+  auto signature = [&](int left) {
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 32; y += 2)
+      for (int x = 0; x < 32; x += 2) px.push_back(GetPixel(dc, left + x, y));
+    return px;
+  };
+  std::vector<std::vector<COLORREF>> frames;
+  for (int f = 0; f < 8; ++f) {
+    frames.push_back(signature(f * 32));
+    EXPECT_GT(std::count_if(frames.back().begin(), frames.back().end(), [&](COLORREF c) { return c != white; }), 10)
+        << "frame " << f << " is blank";
+  }
+  for (int f = 1; f < 8; ++f) EXPECT_NE(frames[f], frames[f - 1]) << "frames " << f - 1 << " and " << f << " alike";
+
+  GlyphStrip strip(16, white);
+  std::vector<std::vector<COLORREF>> glyphs;
+  for (int i = 0; i < kNavGlyphCount; ++i) {
+    RECT clear{0, 0, 32, 32};
+    FillRect(dc, &clear, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    strip.Draw(dc, 0, 0, i);
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) px.push_back(GetPixel(dc, x, y));
+    glyphs.push_back(px);
+  }
+  // Glyphs that share a symbol differ by colour; no two are the same picture.
+  for (int i = 0; i < kNavGlyphCount; ++i)
+    for (int j = i + 1; j < kNavGlyphCount; ++j) EXPECT_NE(glyphs[i], glyphs[j]) << "glyphs " << i << " and " << j;
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
 }
 
 }  // namespace
