@@ -37,11 +37,36 @@ std::optional<bool> ReadEquals(TCorvanel& queue, RegKey root, const std::string&
 
 std::optional<bool> ReadNonZero(TCorvanel& queue, RegKey root, const std::string& key_path,
                                 const std::string& value_name) {
-  const TRegRecor r = Read(queue, root, key_path, value_name);
-  if (r.Status != engine::kStatusFound) return std::nullopt;
-  const auto number = AsNumber(r.Value);
+  const auto number = ReadNumber(queue, root, key_path, value_name);
   if (!number) return std::nullopt;
   return *number != 0;
+}
+
+std::optional<std::int32_t> ReadNumber(TCorvanel& queue, RegKey root, const std::string& key_path,
+                                       const std::string& value_name) {
+  const TRegRecor r = Read(queue, root, key_path, value_name);
+  if (r.Status != engine::kStatusFound) return std::nullopt;
+  return AsNumber(r.Value);
+}
+
+BoxState ReadFlag(TCorvanel& queue, const RegFlag& flag) {
+  const TRegRecor r = Read(queue, flag.root, flag.key_path, flag.value_name);
+  if (r.Status != engine::kStatusFound) return flag.missing;
+  const auto number = AsNumber(r.Value);
+  if (flag.read == FlagRead::kEqualsOne) return (number.has_value() && *number == 1) != flag.inverted;
+  if (!number) return kKeep;
+  return (*number != 0) != flag.inverted;
+}
+
+TRegRecor FlagRecord(std::string name, const RegFlag& flag, bool checked) {
+  return FlagRecord(std::move(name), flag.root, flag.key_path, flag.value_name, checked, flag.inverted);
+}
+
+std::string Trimmed(std::string_view text) {
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return std::string(text);
 }
 
 bool ReadKeyHasDefault(TCorvanel& queue, RegKey root, const std::string& key_path) {

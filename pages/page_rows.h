@@ -3,9 +3,11 @@
 //   SetCheckedIf(box, ReadEquals(queue, HKLM, kAdvanced, "EncryptionContextMenu", 1));
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/setting_queue.h"
 #include "forms/controls.h"
@@ -15,6 +17,13 @@ namespace corvanel::pages {
 using engine::TCorvanel;
 using engine::TRegRecor;
 using platform::RegKey;
+
+// A check box's state as a read, a Default / preset column or a missing value gives it;
+// kKeep leaves the box as it is.
+using BoxState = std::optional<bool>;
+inline constexpr BoxState kChecked = true;
+inline constexpr BoxState kCleared = false;
+inline constexpr BoxState kKeep = std::nullopt;
 
 // ReadValue of one location; the record carries Status, DataType and Value.
 TRegRecor Read(TCorvanel& queue, RegKey root, const std::string& key_path, const std::string& value_name);
@@ -30,6 +39,10 @@ std::optional<bool> ReadEquals(TCorvanel& queue, RegKey root, const std::string&
 // "Compared as a number with 0": nullopt when not found or not a number, else value != 0.
 std::optional<bool> ReadNonZero(TCorvanel& queue, RegKey root, const std::string& key_path,
                                 const std::string& value_name);
+// The value as a number (AsNumber); nullopt when it is not found or is no number.
+std::optional<std::int32_t> ReadNumber(TCorvanel& queue, RegKey root, const std::string& key_path,
+                                       const std::string& value_name);
+
 // The "Key" read: true when the key exists and has a default value (Status 0).
 bool ReadKeyHasDefault(TCorvanel& queue, RegKey root, const std::string& key_path);
 
@@ -52,6 +65,38 @@ TRegRecor BinaryRecord(std::string name, RegKey root, std::string key_path, std:
 // store 1 when the box is cleared.
 TRegRecor FlagRecord(std::string name, RegKey root, std::string key_path, std::string value_name, bool checked,
                      bool inverted = false);
+
+// An integer value a check box stands for.
+enum class FlagRead : std::uint8_t {
+  kNonZero,    // on when the number is not 0; a value that is no number leaves the box
+  kEqualsOne,  // on when it equals 1 as a number or the text; any other value is off
+};
+struct RegFlag {
+  RegKey root;
+  const char* key_path;
+  const char* value_name;
+  FlagRead read = FlagRead::kNonZero;
+  // The "No..." policy values: the box is checked while the value says off, and a
+  // cleared box stores 1.
+  bool inverted = false;
+  // What a missing value (or key) shows.
+  BoxState missing = kKeep;
+};
+BoxState ReadFlag(TCorvanel& queue, const RegFlag& flag);
+TRegRecor FlagRecord(std::string name, const RegFlag& flag, bool checked);
+
+// Without surrounding blanks and control characters, as a typed or pasted command or
+// number is taken.
+std::string Trimmed(std::string_view text);
+
+// The row of a page's table whose `key` member (its control name by default) is `name`.
+template <class Row, std::size_t N>
+const Row* RowNamed(const Row (&rows)[N], std::string_view name, const char* const Row::*key = &Row::name) {
+  for (const Row& row : rows) {
+    if (name == row.*key) return &row;
+  }
+  return nullptr;
+}
 
 // Runs one loader read. A failing read leaves its control as the form defines it and the
 // loader goes on with the next one, so the error is swallowed here, in one place.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "forms/layout.h"
+#include "pages/page_layout.h"
 #include "pages/page_rows.h"
 
 namespace corvanel::pages {
@@ -101,9 +102,6 @@ enum class BoxKind {
 
 enum class Tab { Menu, OpenFile, Advanced };
 
-// Untouched by the tab's Default button.
-constexpr int kNoDefault = -1;
-
 struct BoxRow {
   const char* name;
   const char* group;
@@ -125,52 +123,52 @@ struct BoxRow {
   // the one deleted when cleared.
   const char* command_path;
   const char* command;
-  std::int32_t checked_number;  // Flag
-  int default_state;            // 1 checked, 0 cleared, kNoDefault
+  BoxState default_state;  // what the tab's Default button sets
+  // Flag: how the value reads, and whether it is a "No..." policy.
+  FlagRead flag_read = FlagRead::kNonZero;
+  bool inverted = false;
 };
 
 // Rows in each tab's load order.
 const BoxRow kBoxes[] = {
-    {kOpenDrive, kGroupDrive, 20, "Show \"Explorer From Here\"", Tab::Menu, BoxKind::Verb, HKCR,
+    {kOpenDrive, kGroupDrive, layout::RowTop(0), "Show \"Explorer From Here\"", Tab::Menu, BoxKind::Verb, HKCR,
      "\\Folder\\shell\\Menu_root", "\\Folder\\shell\\Menu_root\\", nullptr, MessageId::D_OpenExplorer,
-     "\\Folder\\shell\\Menu_root\\Command\\", "Explorer.exe /e,/root,/idlist,%I", 0, 1},
-    {kOpenCmd, kGroupDrive, 42, "Show \"Open command prompt Here\"", Tab::Menu, BoxKind::Verb, HKCR,
+     "\\Folder\\shell\\Menu_root\\Command\\", "Explorer.exe /e,/root,/idlist,%I", kChecked},
+    {kOpenCmd, kGroupDrive, layout::RowTop(1), "Show \"Open command prompt Here\"", Tab::Menu, BoxKind::Verb, HKCR,
      "\\Directory\\shell\\Menu_Cmd", "\\Directory\\shell\\Menu_CMD\\", nullptr, MessageId::D_OpenCmd,
-     "\\Directory\\shell\\Menu_CMD\\Command\\", "cmd.exe /k \"cd %L\"", 0, 0},
-    {kSendTo, kGroupFileAndFolder, 20, "Show \"Send To\" menu.", Tab::Menu, BoxKind::Handler, HKCR,
+     "\\Directory\\shell\\Menu_CMD\\Command\\", "cmd.exe /k \"cd %L\"", kCleared},
+    {kSendTo, kGroupFileAndFolder, layout::RowTop(0), "Show \"Send To\" menu.", Tab::Menu, BoxKind::Handler, HKCR,
      "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Send To",
      "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Send To\\", "{7BA4C740-9E81-11CF-99D3-00AA004AE837}",
-     MessageId::D_General, nullptr, nullptr, 0, 1},
-    {kMoveTo, kGroupFileAndFolder, 42, "Show \"Move To Folder\xE2\x80\xA6\"", Tab::Menu, BoxKind::Handler, HKCR,
-     "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Move To",
+     MessageId::D_General, nullptr, nullptr, kChecked},
+    {kMoveTo, kGroupFileAndFolder, layout::RowTop(1), "Show \"Move To Folder\xE2\x80\xA6\"", Tab::Menu,
+     BoxKind::Handler, HKCR, "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Move To",
      "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Move To\\", "{C2FBB631-2971-11D1-A18C-00C04FD75D13}",
-     MessageId::D_General, nullptr, nullptr, 0, kNoDefault},
-    {kEncryption, kGroupFileAndFolder, 64, "Show \"Encrypt\" and \"Decrypt\".", Tab::Menu, BoxKind::Flag, HKLM,
-     nullptr, kExplorerAdvanced, "EncryptionContextMenu", MessageId::D_General, nullptr, nullptr, 1, kNoDefault},
-    {kCopyTo, kGroupFileAndFolder, 86, "Show \"Copy To Folder\xE2\x80\xA6\"", Tab::Menu, BoxKind::Handler, HKCR,
-     "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Copy To",
+     MessageId::D_General, nullptr, nullptr, kKeep},
+    {kEncryption, kGroupFileAndFolder, layout::RowTop(2), "Show \"Encrypt\" and \"Decrypt\".", Tab::Menu, BoxKind::Flag,
+     HKLM, nullptr, kExplorerAdvanced, "EncryptionContextMenu", MessageId::D_General, nullptr, nullptr, kKeep,
+     FlagRead::kEqualsOne},
+    {kCopyTo, kGroupFileAndFolder, layout::RowTop(3), "Show \"Copy To Folder\xE2\x80\xA6\"", Tab::Menu,
+     BoxKind::Handler, HKCR, "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Copy To",
      "\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Copy To\\", "{C2FBB630-2971-11D1-A18C-00C04FD75D13}",
-     MessageId::D_General, nullptr, nullptr, 0, 0},
-    {kNew, kGroupFileAndFolder, 108, "Display \"New\" submenu in the context menu for the desktop and folder",
-     Tab::Menu, BoxKind::Handler, HKCR, "\\Directory\\Background\\shellex\\ContextMenuHandlers\\New\\",
+     MessageId::D_General, nullptr, nullptr, kCleared},
+    {kNew, kGroupFileAndFolder, layout::RowTop(4),
+     "Display \"New\" submenu in the context menu for the desktop and folder", Tab::Menu, BoxKind::Handler, HKCR,
+     "\\Directory\\Background\\shellex\\ContextMenuHandlers\\New\\",
      "\\Directory\\Background\\shellex\\ContextMenuHandlers\\New\\", "{D969A300-E7FF-11D0-A93B-00A0C90F2719}",
-     MessageId::D_General, nullptr, nullptr, 0, kNoDefault},
+     MessageId::D_General, nullptr, nullptr, kKeep},
     // The policy is "No...": 0 offers the web search.
-    {kNet, kGroupUnknown, 72, "Offer web service search for unknown file types.", Tab::OpenFile, BoxKind::Flag,
-     HKCU, nullptr, kExplorerPolicies, "NoInternetOpenWith", MessageId::D_General, nullptr, nullptr, 0, 1},
-    {kAddHead, kGroupShortcut, 20, "\"Shortcut to\" prefix for new shortcut", Tab::Advanced, BoxKind::Link, HKCU,
-     nullptr, kExplorer, "link", MessageId::D_General, nullptr, nullptr, 0, 1},
-    {kOpenPicture, kGroupPicture, 20, "Open images with Windows Picture and Fax Viewer.", Tab::Advanced,
+    {kNet, kGroupUnknown, 72, "Offer web service search for unknown file types.", Tab::OpenFile, BoxKind::Flag, HKCU,
+     nullptr, kExplorerPolicies, "NoInternetOpenWith", MessageId::D_General, nullptr, nullptr, kChecked,
+     FlagRead::kNonZero, true},
+    {kAddHead, kGroupShortcut, layout::RowTop(0), "\"Shortcut to\" prefix for new shortcut", Tab::Advanced,
+     BoxKind::Link, HKCU, nullptr, kExplorer, "link", MessageId::D_General, nullptr, nullptr, kChecked},
+    {kOpenPicture, kGroupPicture, layout::RowTop(0), "Open images with Windows Picture and Fax Viewer.", Tab::Advanced,
      BoxKind::Picture, HKCR, kMayChangeDefaultMenu, kImagePreview, kImagePreviewClsid, MessageId::D_General,
-     kMayChangeDefaultMenu, "", 0, 1},
+     kMayChangeDefaultMenu, "", kChecked},
 };
 
-const BoxRow* FindBox(std::string_view name) {
-  for (const BoxRow& row : kBoxes) {
-    if (name == row.name) return &row;
-  }
-  return nullptr;
-}
+RegFlag FlagOf(const BoxRow& row) { return {row.root, row.write_path, row.value, row.flag_read, row.inverted}; }
 
 // --- the two command groups of the Opening Files tab --------------------------------
 
@@ -185,16 +183,6 @@ const CommandGroup kUnknownGroup = {kUnknownOpen, kUnknownEdit, kUnknownChange, 
 const CommandGroup kNoExtGroup = {kNoExtOpen, kNoExtEdit, kNoExtChange, kNoExtCommandRead};
 
 // --- queueing ------------------------------------------------------------------------
-
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string Trimmed(const std::string& text) {
-  std::size_t b = 0;
-  std::size_t e = text.size();
-  while (b < e && IsBlank(text[b])) ++b;
-  while (e > b && IsBlank(text[e - 1])) --e;
-  return text.substr(b, e - b);
-}
 
 // Names as the registry compares them (ASCII folding; the names of this page are ASCII).
 std::string Folded(std::string_view text) {
@@ -306,41 +294,40 @@ void SetNoExtChoice(ui::PageContext& ctx, bool open_with) {
 void FileTypesPage::Build(ui::PageContext& ctx) {
   forms::Form& form = ctx.Form();
   const forms::NotifyEvent forward = ctx.Forwarder();
-  // Inside a sheet (443 x 367): group boxes 427 wide at left 8, rows 22 apart.
-  constexpr int kGroupWidth = 427;
-  constexpr int kRowWidth = kGroupWidth - 24;
-  constexpr forms::Rect kDefaultButton = {335, 334, 100, 25};
+  constexpr forms::Rect kDefaultButton = layout::SheetButtonBounds(0, 1);
 
-  auto& pages = form.Create<PageControl>(ctx.Page(), kPageControl, {4, 4, 451, 395});
+  auto& pages = form.Create<PageControl>(ctx.Page(), kPageControl, layout::kPageControl);
   auto& menu = form.Create<TabSheet>(pages, kTabMenu, {}, "Menu Operation");
   auto& open_file = form.Create<TabSheet>(pages, kTabOpenFile, {}, "Opening Files");
   auto& advanced = form.Create<TabSheet>(pages, kTabAdvanced, {}, "Advanced");
   pages.SetActivePageIndex(0);
 
-  form.Create<GroupBox>(menu, kGroupDrive, {8, 8, kGroupWidth, 70}, "Driver and Folder");
-  form.Create<GroupBox>(menu, kGroupFileAndFolder, {8, 86, kGroupWidth, 135}, "Files and Folders");
+  form.Create<GroupBox>(menu, kGroupDrive, layout::GroupBounds(8, 70), "Driver and Folder");
+  form.Create<GroupBox>(menu, kGroupFileAndFolder, layout::GroupBounds(86, 135), "Files and Folders");
   form.Create<Button>(menu, kDefaultMenu, kDefaultButton, "Default Settings").OnClick =
       [this, &ctx](forms::Component&) { SetDefaults(ctx, Tab::Menu); };
 
-  auto& unknown = form.Create<GroupBox>(open_file, kGroupUnknown, {8, 8, kGroupWidth, 100}, "Default Application");
-  auto& no_ext = form.Create<GroupBox>(open_file, kGroupNoExt, {8, 116, kGroupWidth, 75},
+  auto& unknown = form.Create<GroupBox>(open_file, kGroupUnknown, layout::GroupBounds(8, 100), "Default Application");
+  auto& no_ext = form.Create<GroupBox>(open_file, kGroupNoExt, layout::GroupBounds(116, 75),
                                        "Standard Application for Files Without Extension");
   form.Create<Button>(open_file, kDefaultOpenFile, kDefaultButton, "Default Settings").OnClick =
       [this, &ctx](forms::Component&) { SetDefaults(ctx, Tab::OpenFile); };
 
-  form.Create<GroupBox>(advanced, kGroupShortcut, {8, 8, kGroupWidth, 45}, "New Shortcut Prefix");
-  form.Create<GroupBox>(advanced, kGroupPicture, {8, 61, kGroupWidth, 45}, "Windows Picture and Fax Viewer");
+  form.Create<GroupBox>(advanced, kGroupShortcut, layout::GroupBounds(8, 45), "New Shortcut Prefix");
+  form.Create<GroupBox>(advanced, kGroupPicture, layout::GroupBounds(61, 45), "Windows Picture and Fax Viewer");
   form.Create<Button>(advanced, kDefaultAdvanced, kDefaultButton, "Default Settings").OnClick =
       [this, &ctx](forms::Component&) { SetDefaults(ctx, Tab::Advanced); };
 
   for (const BoxRow& row : kBoxes) {
     auto& group = ctx.Find<GroupBox>(row.group);
-    form.Create<CheckBox>(group, row.name, {12, row.top, kRowWidth, 17}, row.caption).OnClick = forward;
+    form.Create<CheckBox>(group, row.name, {layout::kRowLeft, row.top, layout::kRowWidth, layout::kRowHeight},
+                          row.caption)
+        .OnClick = forward;
   }
 
   // A radio pair with the program's command: "Open with:", the read-only edit, "Change".
   const auto command_rows = [&](GroupBox& group, const char* with_dialog, const CommandGroup& g) {
-    form.Create<RadioButton>(group, with_dialog, {12, 20, kRowWidth, 17}, "Show \"Open With\xE2\x80\xA6\" dialog.")
+    form.Create<RadioButton>(group, with_dialog, layout::RowBounds(0), "Show \"Open With\xE2\x80\xA6\" dialog.")
         .OnClick = forward;
     form.Create<RadioButton>(group, g.open_radio, {12, 44, 80, 17}, "Open with:").OnClick = forward;
     auto& edit = form.Create<Edit>(group, g.edit, {96, 42, 235, 21});
@@ -378,7 +365,7 @@ void FileTypesPage::LoadBox(ui::PageContext& ctx, const BoxRow& row) {
       box.SetChecked(ReadKeyHasDefault(queue, row.root, row.read_path));
       break;
     case BoxKind::Flag:
-      SetCheckedIf(box, ReadEquals(queue, row.root, row.write_path, row.value, row.checked_number));
+      SetCheckedIf(box, ReadFlag(queue, FlagOf(row)));
       break;
     case BoxKind::Link: {
       const std::vector<std::uint8_t> bytes = StoredBytes(Read(queue, row.root, row.write_path, row.value));
@@ -448,8 +435,7 @@ void FileTypesPage::ChangeBox(ui::PageContext& ctx, const BoxRow& row, bool chec
         QueueAligned(queue, StringRecord(name + "1", row.root, row.command_path, "", row.command));
       break;
     case BoxKind::Flag:
-      QueueAligned(queue, IntegerRecord(name, row.root, row.write_path, row.value,
-                                        checked ? row.checked_number : 1 - row.checked_number));
+      QueueAligned(queue, FlagRecord(name, FlagOf(row), checked));
       break;
     case BoxKind::Link:
       QueueAligned(queue, BinaryRecord(name, row.root, row.write_path, row.value,
@@ -483,7 +469,7 @@ void FileTypesPage::ChangeCommand(ui::PageContext& ctx, const CommandGroup& grou
 void FileTypesPage::Change(ui::PageContext& ctx, forms::Component& sender) {
   const std::string_view name = sender.Name();
   engine::TCorvanel& queue = ctx.Queue();
-  if (const BoxRow* row = FindBox(name)) {
+  if (const BoxRow* row = RowNamed(kBoxes, name)) {
     if (auto* box = dynamic_cast<CheckBox*>(&sender)) ChangeBox(ctx, *row, box->Checked());
     return;
   }
@@ -517,8 +503,7 @@ void FileTypesPage::SetDefaults(ui::PageContext& ctx, Tab tab) {
     ctx.Find<RadioButton>(kNoExtOpenWith).SetChecked(true);
   }
   for (const BoxRow& row : kBoxes) {
-    if (row.tab == tab && row.default_state != kNoDefault)
-      ctx.Find<CheckBox>(row.name).SetChecked(row.default_state == 1);
+    if (row.tab == tab) SetCheckedIf(ctx.Find<CheckBox>(row.name), row.default_state);
   }
 }
 

@@ -4,7 +4,6 @@
 #include "pages/menu/folder_types.h"
 
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <exception>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "forms/layout.h"
+#include "pages/page_layout.h"
 #include "pages/page_rows.h"
 #include "ui/numeric_field.h"
 
@@ -117,12 +117,10 @@ constexpr const char* kExploreCommand = "%SystemRoot%\\Explorer.exe /e,/idlist,%
 
 // --- layout --------------------------------------------------------------------------
 
-constexpr int kGroupLeft = 8;
-constexpr int kGroupWidth = 427;
-constexpr int kRowLeft = 12;
-constexpr int kRowWidth = 403;
-constexpr int kRowHeight = 17;
-constexpr Rect kDefaultButton = {325, 334, 110, 25};
+using layout::kRowHeight;
+using layout::kRowLeft;
+using layout::RowBounds;
+constexpr Rect kDefaultButton = layout::SheetButtonBounds(0, 1);
 // What class 5 and older take off the "Window" group (two rows instead of three).
 constexpr int kWindowsGroupTrim = 20;
 
@@ -140,12 +138,6 @@ constexpr int kThumbSizeDefault = 96;
 
 enum class Tab { View, List, Thumbnail, Choose };
 
-enum class ReadRule {
-  NonZero,    // a number: checked when it is not 0 (inverted: when it is 0)
-  EqualsOne,  // checked when it equals 1 as a number or the text
-  Present,    // any value at all: unchecked
-};
-
 enum class Version { Any, AboveClass5 };
 
 struct FlagRow {
@@ -155,53 +147,36 @@ struct FlagRow {
   const char* group;
   Rect bounds;
   bool visible;  // as the form defines it
-  RegKey root;
-  const char* key;
-  const char* value;
-  ReadRule read;
-  std::optional<bool> missing;  // what a missing value shows; nullopt: the box stays
-  bool inverted;                // 1 is stored when the box is cleared
-  Version version;              // when the value is read at all
-  std::optional<bool> default_state;
+  RegFlag flag;
+  Version version;  // when the value is read at all
+  BoxState default_state;
+  // Checked only while the value is missing, whatever a stored value says.
+  bool any_value_clears = false;
 };
-
-constexpr std::optional<bool> kKeep = std::nullopt;
 
 const FlagRow kFlags[] = {
-    {kRestore, "Restore folder window opened last when logging on.", Tab::View, kGroupWindows,
-     {kRowLeft, 42, kRowWidth, kRowHeight}, true, HKCU, kAdvanced, "PersistBrowsers", ReadRule::NonZero, kKeep, false,
-     Version::Any, false},
-    {kShowMenuBar, "Always show menu bar.", Tab::View, kGroupWindows, {220, 20, 195, kRowHeight}, false, HKCU,
-     kAdvanced, "AlwaysShowMenus", ReadRule::EqualsOne, true, false, Version::AboveClass5, kKeep},
+    {kRestore, "Restore folder window opened last when logging on.", Tab::View, kGroupWindows, RowBounds(1), true,
+     {HKCU, kAdvanced, "PersistBrowsers", FlagRead::kNonZero, false, kKeep}, Version::Any, kCleared},
+    {kShowMenuBar, "Always show menu bar.", Tab::View, kGroupWindows, {220, 20, 195, kRowHeight}, false,
+     {HKCU, kAdvanced, "AlwaysShowMenus", FlagRead::kEqualsOne, false, kChecked}, Version::AboveClass5, kKeep},
     // Checked deletes the policy value instead of writing 0; see Change.
-    {kDetails, "Always show detailed information bar.", Tab::View, kGroupWindows,
-     {kRowLeft, 64, kRowWidth, kRowHeight}, false, HKCU, kPolicies, "NoPreviewPane", ReadRule::Present, true, true,
-     Version::AboveClass5, true},
-    {kSaveViewSet, "Save view settings of every folder.", Tab::View, kGroupBehavior,
-     {kRowLeft, 20, kRowWidth, kRowHeight}, true, HKCU, kAdvanced, "ClassicViewState", ReadRule::NonZero, true, true,
-     Version::Any, true},
-    {kFileTip, "Show pop-up above files and desktop elements.", Tab::List, kGroupDetails,
-     {kRowLeft, 20, kRowWidth, kRowHeight}, true, HKCU, kAdvanced, "ShowInfoTip", ReadRule::NonZero, true, false,
-     Version::Any, true},
-    {kFolderTip, "Display content information in a popup above folder.", Tab::List, kGroupDetails,
-     {kRowLeft, 42, kRowWidth, kRowHeight}, true, HKCU, kAdvanced, "FolderContentsInfoTip", ReadRule::NonZero, true,
-     false, Version::Any, true},
-    {kCompColor, "Show encrypted and compressed elements in other colors.", Tab::List, kGroupColors,
-     {kRowLeft, 20, kRowWidth, kRowHeight}, true, HKCU, kAdvanced, "ShowCompColor", ReadRule::NonZero, false, false,
-     Version::Any, true},
-    {kCache, "Cache thumbnails for faster loading.", Tab::Thumbnail, kGroupThumbCache,
-     {kRowLeft, 20, kRowWidth, kRowHeight}, true, HKCU, kAdvanced, "DisableThumbnailCache", ReadRule::NonZero, kKeep,
-     true, Version::Any, true},
-    {kAutoCheck, "Add check box for selected items.", Tab::Choose, kGroupChoose, {kRowLeft, 20, kRowWidth, kRowHeight},
-     true, HKCU, kAdvanced, "AutoCheckSelect", ReadRule::EqualsOne, kKeep, false, Version::AboveClass5, kKeep},
+    {kDetails, "Always show detailed information bar.", Tab::View, kGroupWindows, RowBounds(2), false,
+     {HKCU, kPolicies, "NoPreviewPane", FlagRead::kNonZero, true, kChecked}, Version::AboveClass5, kChecked, true},
+    {kSaveViewSet, "Save view settings of every folder.", Tab::View, kGroupBehavior, RowBounds(0), true,
+     {HKCU, kAdvanced, "ClassicViewState", FlagRead::kNonZero, true, kChecked}, Version::Any, kChecked},
+    {kFileTip, "Show pop-up above files and desktop elements.", Tab::List, kGroupDetails, RowBounds(0), true,
+     {HKCU, kAdvanced, "ShowInfoTip", FlagRead::kNonZero, false, kChecked}, Version::Any, kChecked},
+    {kFolderTip, "Display content information in a popup above folder.", Tab::List, kGroupDetails, RowBounds(1), true,
+     {HKCU, kAdvanced, "FolderContentsInfoTip", FlagRead::kNonZero, false, kChecked}, Version::Any, kChecked},
+    {kCompColor, "Show encrypted and compressed elements in other colors.", Tab::List, kGroupColors, RowBounds(0),
+     true, {HKCU, kAdvanced, "ShowCompColor", FlagRead::kNonZero, false, kCleared}, Version::Any, kChecked},
+    {kCache, "Cache thumbnails for faster loading.", Tab::Thumbnail, kGroupThumbCache, RowBounds(0), true,
+     {HKCU, kAdvanced, "DisableThumbnailCache", FlagRead::kNonZero, true, kKeep}, Version::Any, kChecked},
+    {kAutoCheck, "Add check box for selected items.", Tab::Choose, kGroupChoose, RowBounds(0), true,
+     {HKCU, kAdvanced, "AutoCheckSelect", FlagRead::kEqualsOne, false, kKeep}, Version::AboveClass5, kKeep},
 };
 
-const FlagRow* FindFlag(std::string_view name) {
-  for (const FlagRow& row : kFlags) {
-    if (name == row.name) return &row;
-  }
-  return nullptr;
-}
+const FlagRow& Flag(std::string_view name) { return *RowNamed(kFlags, name); }
 
 // --- the colour swatches -----------------------------------------------------------
 
@@ -224,12 +199,7 @@ const ColorRow kColors[] = {
     {kHotTrackChange, kHotTrackSwatch, "HotTrackingColor", kColorsKey, ColorStore::Text},
 };
 
-const ColorRow* FindColor(std::string_view button) {
-  for (const ColorRow& row : kColors) {
-    if (button == row.button) return &row;
-  }
-  return nullptr;
-}
+const ColorRow* FindColor(std::string_view button) { return RowNamed(kColors, button, &ColorRow::button); }
 
 std::uint8_t Red(Color c) { return static_cast<std::uint8_t>(c & 0xFF); }
 std::uint8_t Green(Color c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
@@ -270,14 +240,6 @@ std::string TextOfColor(Color c) {
   return std::to_string(Red(c)) + " " + std::to_string(Green(c)) + " " + std::to_string(Blue(c));
 }
 
-std::string Trimmed(const std::string& text) {
-  std::size_t b = 0;
-  std::size_t e = text.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
-  return text.substr(b, e - b);
-}
-
 // --- the page ------------------------------------------------------------------------
 
 class FolderTypesPage : public ui::PageModule {
@@ -289,7 +251,7 @@ class FolderTypesPage : public ui::PageModule {
   void Build(ui::PageContext& ctx) override {
     ui::PageContext* c = &ctx;
     forward_ = ctx.Forwarder();
-    auto& pages = ctx.Form().Create<PageControl>(ctx.Page(), kPageControl, {4, 4, 451, 395});
+    auto& pages = ctx.Form().Create<PageControl>(ctx.Page(), kPageControl, layout::kPageControl);
     auto& view = ctx.Form().Create<TabSheet>(pages, kTabView, {}, "View");
     auto& list = ctx.Form().Create<TabSheet>(pages, kTabList, {}, "List");
     auto& thumbnail = ctx.Form().Create<TabSheet>(pages, kTabThumbnail, {}, "Thumbnails");
@@ -299,7 +261,7 @@ class FolderTypesPage : public ui::PageModule {
     // View.
     Group(ctx, view, kGroupWindows, 8, 92, "Window");
     Group(ctx, view, kGroupBehavior, 108, 108, "Behave Settings");
-    Box(ctx, kGroupWindows, kTree, {kRowLeft, 20, kRowWidth, kRowHeight}, "Always show tree view in folder windows.");
+    Box(ctx, kGroupWindows, kTree, RowBounds(0), "Always show tree view in folder windows.");
     Flags(ctx, Tab::View);
     Put<Label>(ctx, kGroupBehavior, kViewCountCaption, {kRowLeft, 46, 250, 13}, "Number of save folder views:");
     auto& count = Put<TrackBar>(ctx, kGroupBehavior, kViewCount, {kRowLeft, 64, 350, 28});
@@ -320,10 +282,10 @@ class FolderTypesPage : public ui::PageModule {
               44, false);
     ColorLine(ctx, kEncryptedLabel, "Encrypted elements:", kEncryptedSwatch, kDesignEncrypted, kEncryptedChange, 72,
               true);
-    Put<RadioButton>(ctx, kGroupArrange, kWithNumber, {kRowLeft, 20, kRowWidth, kRowHeight},
+    Put<RadioButton>(ctx, kGroupArrange, kWithNumber, RowBounds(0),
                      "Sort numerically and alphabetically")
         .OnClick = forward_;
-    Put<RadioButton>(ctx, kGroupArrange, kWithLetter, {kRowLeft, 42, kRowWidth, kRowHeight}, "Sort alphabetically")
+    Put<RadioButton>(ctx, kGroupArrange, kWithLetter, RowBounds(1), "Sort alphabetically")
         .OnClick = forward_;
     DefaultButton(ctx, list, kDefaultList, [this, c] { DefaultListClick(*c); });
 
@@ -402,9 +364,9 @@ class FolderTypesPage : public ui::PageModule {
         queue.AddRecord(IntegerRecord(kDetails, HKCU, kPolicies, "NoPreviewPane", 1));
       }
       ctx.Requests().RestartNeeded = true;
-    } else if (const FlagRow* row = FindFlag(name)) {
+    } else if (const FlagRow* row = RowNamed(kFlags, name)) {
       const bool checked = ctx.Find<CheckBox>(row->name).Checked();
-      queue.AddRecord(FlagRecord(row->name, row->root, row->key, row->value, checked, row->inverted));
+      queue.AddRecord(FlagRecord(row->name, row->flag, checked));
       FlagDependents(ctx, *row, checked);
     } else if (name == kViewCount) {
       const int position = ctx.Find<TrackBar>(kViewCount).Position();
@@ -438,7 +400,7 @@ class FolderTypesPage : public ui::PageModule {
   }
 
   GroupBox& Group(ui::PageContext& ctx, TabSheet& sheet, const char* name, int top, int height, const char* caption) {
-    return ctx.Form().Create<GroupBox>(sheet, name, Rect{kGroupLeft, top, kGroupWidth, height}, caption);
+    return ctx.Form().Create<GroupBox>(sheet, name, layout::GroupBounds(top, height), caption);
   }
 
   CheckBox& Box(ui::PageContext& ctx, const char* group, const char* name, Rect bounds, const char* caption) {
@@ -475,8 +437,8 @@ class FolderTypesPage : public ui::PageModule {
   void LoadFolderView(ui::PageContext& ctx) {
     TCorvanel& q = ctx.Queue();
     if (ctx.VersionClass() > 5) {
-      LoadFlag(ctx, *FindFlag(kShowMenuBar));
-      LoadFlag(ctx, *FindFlag(kDetails));
+      LoadFlag(ctx, Flag(kShowMenuBar));
+      LoadFlag(ctx, Flag(kDetails));
     } else {
       Guarded([&] {
         const TRegRecor r = Read(q, HKCR, kFolderShell, "");
@@ -485,68 +447,55 @@ class FolderTypesPage : public ui::PageModule {
         }
       });
     }
-    LoadFlag(ctx, *FindFlag(kRestore));
-    LoadFlag(ctx, *FindFlag(kSaveViewSet));
+    LoadFlag(ctx, Flag(kRestore));
+    LoadFlag(ctx, Flag(kSaveViewSet));
     Guarded([&] {
       auto& count = ctx.Find<TrackBar>(kViewCount);
-      const TRegRecor r = Read(q, HKCU, kShell, "BagMRU Size");
-      if (r.Status == engine::kStatusFound) {
-        if (const auto n = AsNumber(r.Value)) count.SetPosition(*n);
-      }
+      if (const auto n = ReadNumber(q, HKCU, kShell, "BagMRU Size")) count.SetPosition(*n);
     });
     ShowViewCount(ctx);
   }
 
   void LoadFolderList(ui::PageContext& ctx) {
-    LoadFlag(ctx, *FindFlag(kFileTip));
-    LoadFlag(ctx, *FindFlag(kFolderTip));
+    LoadFlag(ctx, Flag(kFileTip));
+    LoadFlag(ctx, Flag(kFolderTip));
     Guarded([&] {
-      const TRegRecor r = Read(ctx.Queue(), HKLM, kPolicies, "NoStrCmpLogical");
-      std::optional<bool> by_letter;
-      if (r.Status != engine::kStatusFound) {
-        by_letter = false;
-      } else if (const auto n = AsNumber(r.Value)) {
-        by_letter = *n != 0;
-      }
+      const BoxState by_letter =
+          ReadFlag(ctx.Queue(), {HKLM, kPolicies, "NoStrCmpLogical", FlagRead::kNonZero, false, kCleared});
       if (by_letter) ctx.Find<RadioButton>(*by_letter ? kWithLetter : kWithNumber).SetChecked(true);
     });
-    LoadFlag(ctx, *FindFlag(kCompColor));
+    LoadFlag(ctx, Flag(kCompColor));
     LoadColor(ctx, *FindColor(kCompressedChange));
     LoadColor(ctx, *FindColor(kEncryptedChange));
   }
 
   void LoadFolderThumbnail(ui::PageContext& ctx) {
     Guarded([&] {
-      const TRegRecor r = Read(ctx.Queue(), HKCU, kExplorer, "ThumbnailSize");
-      if (r.Status != engine::kStatusFound) return;
-      if (const auto n = AsNumber(r.Value)) ctx.Find<UpDown>(kThumbSizeUpDown).SetPosition(*n);
+      if (const auto n = ReadNumber(ctx.Queue(), HKCU, kExplorer, "ThumbnailSize"))
+        ctx.Find<UpDown>(kThumbSizeUpDown).SetPosition(*n);
     });
     Guarded([&] {
-      const TRegRecor r = Read(ctx.Queue(), HKCU, kExplorer, "ThumbnailQuality");
-      if (r.Status != engine::kStatusFound) return;
-      if (const auto n = AsNumber(r.Value)) ctx.Find<TrackBar>(kQuality).SetPosition(*n);
+      if (const auto n = ReadNumber(ctx.Queue(), HKCU, kExplorer, "ThumbnailQuality"))
+        ctx.Find<TrackBar>(kQuality).SetPosition(*n);
     });
-    LoadFlag(ctx, *FindFlag(kCache));
+    LoadFlag(ctx, Flag(kCache));
   }
 
   void LoadFolderSelection(ui::PageContext& ctx) {
     LoadColor(ctx, *FindColor(kHotTrackChange));
-    if (ctx.VersionClass() > 5) LoadFlag(ctx, *FindFlag(kAutoCheck));
+    if (ctx.VersionClass() > 5) LoadFlag(ctx, Flag(kAutoCheck));
   }
 
   void LoadFlag(ui::PageContext& ctx, const FlagRow& row) {
     Guarded([&] {
-      const TRegRecor r = Read(ctx.Queue(), row.root, row.key, row.value);
-      std::optional<bool> checked;
-      if (r.Status != engine::kStatusFound) {
-        checked = row.missing;
-      } else if (row.read == ReadRule::Present) {
-        checked = false;
-      } else if (row.read == ReadRule::EqualsOne) {
-        const auto n = AsNumber(r.Value);
-        checked = n.has_value() && *n == 1;
-      } else if (const auto n = AsNumber(r.Value)) {
-        checked = (*n != 0) != row.inverted;
+      BoxState checked;
+      if (!row.any_value_clears) {
+        checked = ReadFlag(ctx.Queue(), row.flag);
+      } else if (Read(ctx.Queue(), row.flag.root, row.flag.key_path, row.flag.value_name).Status ==
+                 engine::kStatusFound) {
+        checked = kCleared;
+      } else {
+        checked = row.flag.missing;
       }
       // Not a number where one is expected: the box keeps its state.
       if (!checked) return;
@@ -622,7 +571,8 @@ class FolderTypesPage : public ui::PageModule {
     const Color color = chosen & 0xFFFFFF;
     ctx.Find<Panel>(row.swatch).SetBackgroundColor(color);
     if (row.store == ColorStore::ThreeBytes) {
-      ctx.Queue().AddRecord(BinaryRecord(row.button, HKCU, row.key, row.value, {Red(color), Green(color), Blue(color)}));
+      ctx.Queue().AddRecord(
+          BinaryRecord(row.button, HKCU, row.key, row.value, {Red(color), Green(color), Blue(color)}));
     } else {
       ctx.Queue().AddRecord(StringRecord(row.button, HKCU, row.key, row.value, TextOfColor(color)));
     }
@@ -633,7 +583,7 @@ class FolderTypesPage : public ui::PageModule {
   // Default buttons only set states; the controls' own events queue what changes.
   static void SetDefaults(ui::PageContext& ctx, Tab tab) {
     for (const FlagRow& row : kFlags) {
-      if (row.tab == tab && row.default_state) ctx.Find<CheckBox>(row.name).SetChecked(*row.default_state);
+      if (row.tab == tab) SetCheckedIf(ctx.Find<CheckBox>(row.name), row.default_state);
     }
   }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "pages/page_layout.h"
 #include "pages/page_rows.h"
 
 namespace corvanel::pages {
@@ -72,8 +73,7 @@ enum class WriteKind {
   kAnimation,  // an owned ANIMATIONINFO block
 };
 // What a Default / preset button does to a box.
-enum class Preset : std::uint8_t { kKeep, kOn, kOff };
-constexpr Preset On = Preset::kOn, Off = Preset::kOff, Keep = Preset::kKeep;
+constexpr BoxState On = kChecked, Off = kCleared, Keep = kKeep;
 
 struct FlagRow {
   const char* name;
@@ -87,7 +87,7 @@ struct FlagRow {
   bool restart;         // Apply offers a restart
   const char* governs;  // the combo box this box enables
   // Default / Best Performance / Best Appearance of the box's tab.
-  std::array<Preset, 3> preset;
+  std::array<BoxState, 3> preset;
 };
 
 constexpr FlagRow kRows[] = {
@@ -151,15 +151,8 @@ constexpr ListRow kLists[] = {
     {kMenuType, SPI_GETMENUFADE, SPI_SETMENUFADE},
 };
 
-const FlagRow* FindRow(std::string_view name) {
-  for (const FlagRow& row : kRows) {
-    if (name == row.name) return &row;
-  }
-  return nullptr;
-}
-
 const FlagRow& Row(std::string_view name) {
-  const FlagRow* row = FindRow(name);
+  const FlagRow* row = RowNamed(kRows, name);
   if (row == nullptr) throw forms::ModelError("no setting row \"" + std::string(name) + "\"");
   return *row;
 }
@@ -252,15 +245,7 @@ TRegRecor FlagRowRecord(TCorvanel& queue, const FlagRow& row, bool checked) {
 }
 
 // ---------------------------------------------------------------------------------
-// Layout helpers: rows 22 px apart from the top of a group box's client area.
-constexpr int kRowTop = 20;
-constexpr int kRowStep = 22;
-constexpr int kBoxLeft = 8;
-constexpr int kBoxWidth = 427;
-constexpr int kButtonTop = 334;
-constexpr int kButtonWidth = 110;
-constexpr int kButtonGap = 6;
-constexpr int kSheetRight = 435;
+struct ListTab;
 
 class AnimationsEffectsPage : public ui::PageModule {
  public:
@@ -278,20 +263,19 @@ class AnimationsEffectsPage : public ui::PageModule {
   void ChangeFontSmoothing(ui::PageContext& ctx, const ComboBox& combo);
   // Sets the tab's boxes as preset `which` asks; their own clicks queue the changes.
   void ApplyPreset(ui::PageContext& ctx, const std::vector<const char*>& boxes, int which);
+  TabSheet& BuildListTab(ui::PageContext& ctx, forms::PageControl& pages, const ListTab& tab);
 };
 
 GroupBox& MakeBox(forms::Form& form, Control& sheet, const char* name, const char* caption, int top, int height) {
-  return form.Create<GroupBox>(sheet, name, Rect{kBoxLeft, top, kBoxWidth, height}, caption);
+  return form.Create<GroupBox>(sheet, name, layout::GroupBounds(top, height), caption);
 }
 
-void MakeRows(forms::Form& form, GroupBox& box, std::initializer_list<const char*> names,
+void MakeRows(forms::Form& form, GroupBox& box, const std::vector<const char*>& names,
               const forms::NotifyEvent& forwarder) {
-  int top = kRowTop;
+  int line = 0;
   for (const char* name : names) {
     const FlagRow& row = Row(name);
-    auto& check = form.Create<CheckBox>(box, row.name, Rect{12, top, kBoxWidth - 24, 17}, row.caption);
-    check.OnClick = forwarder;
-    top += kRowStep;
+    form.Create<CheckBox>(box, row.name, layout::RowBounds(line++), row.caption).OnClick = forwarder;
   }
 }
 
@@ -307,11 +291,11 @@ ComboBox& MakeList(forms::Form& form, Control& parent, const char* name, Rect bo
 // Buttons at the bottom right of a sheet, given from left to right.
 void MakeButtons(forms::Form& form, Control& sheet, std::initializer_list<std::pair<const char*, const char*>> buttons,
                  std::initializer_list<forms::NotifyEvent> events) {
-  int left = kSheetRight - static_cast<int>(buttons.size()) * (kButtonWidth + kButtonGap) + kButtonGap;
+  const int count = static_cast<int>(buttons.size());
+  int index = 0;
   auto event = events.begin();
   for (const auto& [name, caption] : buttons) {
-    form.Create<Button>(sheet, name, Rect{left, kButtonTop, kButtonWidth, 25}, caption).OnClick = *event++;
-    left += kButtonWidth + kButtonGap;
+    form.Create<Button>(sheet, name, layout::SheetButtonBounds(index++, count), caption).OnClick = *event++;
   }
 }
 
@@ -341,17 +325,88 @@ const std::vector<const char*> kMenuBoxes = {
     "Checkbox_Display_MenuAppearance_DynamicElements_MenuShadow",
 };
 
+// The Animation and Menu Appearance tabs share one shape: a group whose second box
+// switches an effect list below it, a group of further boxes, and Default (which also
+// picks the fade effect) and Best Performance buttons.
+struct ListTab {
+  const char* sheet;
+  const char* caption;
+  const char* message_group;
+  std::vector<const char*> message_boxes;
+  const char* list;
+  std::vector<std::string> effects;
+  const char* elements_group;
+  int elements_height;
+  std::vector<const char*> element_boxes;
+  const char* default_button;
+  const char* performance_button;
+  const std::vector<const char*>& preset_boxes;
+};
+
+const ListTab kAnimationTab = {
+    "TabSheet_Display_Animation",
+    "Animation",
+    "GroupBox_Display_Animation_MessageAndAnimation",
+    {"Checkbox_Display_Animation_MessageAndAnimation_MaxAndMin",
+     "Checkbox_Display_Animation_MessageAndAnimation_ToolTip"},
+    kToolTipType,
+    {"Roll-up Effect", "Fade Effect"},
+    "GroupBox_Display_Animation_DynamicElements",
+    91,
+    {"Checkbox_Display_Animation_DynamicElements_ListAndTree", "Checkbox_Display_Animation_DynamicElements_ComboBox",
+     "Checkbox_Display_Animation_DynamicElements_SmoothListBox"},
+    "Button_Display_Animation_Default",
+    "Button_Display_Animation_HighestPerformance",
+    kAnimationBoxes,
+};
+
+const ListTab kMenuTab = {
+    "TabSheet_Display_MenuAppearance",
+    "Menu Appearance",
+    "GroupBox_Display_MenuAppearance_WindowsAndMessage",
+    {"Checkbox_Display_MenuAppearance_WindowsAndMessage_Click",
+     "Checkbox_Display_MenuAppearance_WindowsAndMessage_UseType"},
+    kMenuType,
+    {"Scroll Effect", "Fade Effect"},
+    "GroupBox_Display_MenuAppearance_DynamicElements",
+    69,
+    {"Checkbox_Display_MenuAppearance_DynamicElements_GraphicMenu",
+     "Checkbox_Display_MenuAppearance_DynamicElements_MenuShadow"},
+    "Button_Display_MenuAppearance_Default",
+    "Button_Display_MenuAppearance_HighestPerformance",
+    kMenuBoxes,
+};
+
+TabSheet& AnimationsEffectsPage::BuildListTab(ui::PageContext& ctx, forms::PageControl& pages, const ListTab& tab) {
+  forms::Form& form = ctx.Form();
+  const forms::NotifyEvent forwarder = ctx.Forwarder();
+  auto& sheet = form.Create<TabSheet>(pages, tab.sheet, Rect{}, tab.caption);
+  auto& message = MakeBox(form, sheet, tab.message_group, "Window and Message Animation", layout::kFirstGroupTop, 95);
+  MakeRows(form, message, tab.message_boxes, forwarder);
+  MakeList(form, message, tab.list, Rect{28, layout::RowTop(2), 180, layout::kComboHeight}, tab.effects, forwarder);
+  auto& elements = MakeBox(form, sheet, tab.elements_group, "Animation of Elements",
+                           layout::GroupBelow(layout::kFirstGroupTop, 95), tab.elements_height);
+  MakeRows(form, elements, tab.element_boxes, forwarder);
+  MakeButtons(form, sheet, {{tab.default_button, "Default Settings"}, {tab.performance_button, "Best Performance"}},
+              {[this, &ctx, &tab](forms::Component&) {
+                 ApplyPreset(ctx, tab.preset_boxes, 0);
+                 ctx.Find<ComboBox>(tab.list).SetItemIndex(1);
+               },
+               [this, &ctx, &tab](forms::Component&) { ApplyPreset(ctx, tab.preset_boxes, 1); }});
+  return sheet;
+}
+
 void AnimationsEffectsPage::Build(ui::PageContext& ctx) {
   forms::Form& form = ctx.Form();
   const forms::NotifyEvent forwarder = ctx.Forwarder();
-  auto& pages = form.Create<forms::PageControl>(ctx.Page(), "pagecontrol0", Rect{4, 4, 451, 395});
+  auto& pages = form.Create<forms::PageControl>(ctx.Page(), "pagecontrol0", layout::kPageControl);
 
   // Effects.
   auto& effect = form.Create<TabSheet>(pages, "TabSheet_Display_Effect", Rect{}, "Effects");
   auto& visual = MakeBox(form, effect, "GroupBox_Display_Effect_DisplayAndEffectSettings", "Visual Effects Settings", 8,
                          157);
   MakeRows(form, visual,
-           {"CheckBox_Display_Effect_DisplayAndEffectSettings_Background",
+           std::vector<const char*>{"CheckBox_Display_Effect_DisplayAndEffectSettings_Background",
             "CheckBox_Display_Effect_DisplayAndEffectSettings_Drag",
             "CheckBox_Display_Effect_DisplayAndEffectSettings_Title",
             "CheckBox_Display_Effect_DisplayAndEffectSettings_CurSh",
@@ -361,9 +416,10 @@ void AnimationsEffectsPage::Build(ui::PageContext& ctx) {
   // The two boxes Vista and later hide come first, so the other two can take their rows.
   auto& behavior = MakeBox(form, effect, "GroupBox_Display_Effect_BehaviorSettings", "Behavior Settings", 173, 113);
   MakeRows(form, behavior,
-           {"Checkbox_Display_Effect_BehaviorSettings_Folder", "Checkbox_Display_Effect_BehaviorSettings_Keyboard",
-            "Checkbox_Display_Effect_BehaviorSettings_ToolTip",
-            "Checkbox_Display_Effect_BehaviorSettings_DesktopWinVersion"},
+           std::vector<const char*>{"Checkbox_Display_Effect_BehaviorSettings_Folder",
+                                    "Checkbox_Display_Effect_BehaviorSettings_Keyboard",
+                                    "Checkbox_Display_Effect_BehaviorSettings_ToolTip",
+                                    "Checkbox_Display_Effect_BehaviorSettings_DesktopWinVersion"},
            forwarder);
   MakeButtons(form, effect,
               {{"Button_Display_Effect_Default", "Default Settings"},
@@ -374,45 +430,10 @@ void AnimationsEffectsPage::Build(ui::PageContext& ctx) {
                [this, &ctx](forms::Component&) { ApplyPreset(ctx, kEffectBoxes, 2); }});
 
   // Animation.
-  auto& animation = form.Create<TabSheet>(pages, "TabSheet_Display_Animation", Rect{}, "Animation");
-  auto& windows = MakeBox(form, animation, "GroupBox_Display_Animation_MessageAndAnimation",
-                          "Window and Message Animation", 8, 95);
-  MakeRows(form, windows,
-           {"Checkbox_Display_Animation_MessageAndAnimation_MaxAndMin",
-            "Checkbox_Display_Animation_MessageAndAnimation_ToolTip"},
-           forwarder);
-  MakeList(form, windows, kToolTipType, Rect{28, 64, 180, 21}, {"Roll-up Effect", "Fade Effect"}, forwarder);
-  auto& elements =
-      MakeBox(form, animation, "GroupBox_Display_Animation_DynamicElements", "Animation of Elements", 111, 91);
-  MakeRows(form, elements,
-           {"Checkbox_Display_Animation_DynamicElements_ListAndTree",
-            "Checkbox_Display_Animation_DynamicElements_ComboBox",
-            "Checkbox_Display_Animation_DynamicElements_SmoothListBox"},
-           forwarder);
-  MakeButtons(form, animation,
-              {{"Button_Display_Animation_Default", "Default Settings"},
-               {"Button_Display_Animation_HighestPerformance", "Best Performance"}},
-              {[this, &ctx](forms::Component&) {
-                 ApplyPreset(ctx, kAnimationBoxes, 0);
-                 ctx.Find<ComboBox>(kToolTipType).SetItemIndex(1);
-               },
-               [this, &ctx](forms::Component&) { ApplyPreset(ctx, kAnimationBoxes, 1); }});
+  BuildListTab(ctx, pages, kAnimationTab);
 
   // Menu Appearance.
-  auto& menu = form.Create<TabSheet>(pages, "TabSheet_Display_MenuAppearance", Rect{}, "Menu Appearance");
-  auto& message = MakeBox(form, menu, "GroupBox_Display_MenuAppearance_WindowsAndMessage",
-                          "Window and Message Animation", 8, 95);
-  MakeRows(form, message,
-           {"Checkbox_Display_MenuAppearance_WindowsAndMessage_Click",
-            "Checkbox_Display_MenuAppearance_WindowsAndMessage_UseType"},
-           forwarder);
-  MakeList(form, message, kMenuType, Rect{28, 64, 180, 21}, {"Scroll Effect", "Fade Effect"}, forwarder);
-  auto& dynamic =
-      MakeBox(form, menu, "GroupBox_Display_MenuAppearance_DynamicElements", "Animation of Elements", 111, 69);
-  MakeRows(form, dynamic,
-           {"Checkbox_Display_MenuAppearance_DynamicElements_GraphicMenu",
-            "Checkbox_Display_MenuAppearance_DynamicElements_MenuShadow"},
-           forwarder);
+  TabSheet& menu = BuildListTab(ctx, pages, kMenuTab);
   // Kept on the form without a purpose: the delay lives on the Start Menu page.
   auto& speed = MakeBox(form, menu, "GroupBox_Display_MenuAppearance_MenuSpeed", "Show Menu Delay", 188, 80);
   form.Create<Label>(speed, "Label_Display_MenuAppearance_MenuSpeed_Info", Rect{12, 20, 403, 26},
@@ -420,14 +441,6 @@ void AnimationsEffectsPage::Build(ui::PageContext& ctx) {
   form.Create<Label>(speed, "Label_Display_MenuAppearance_MenuSpeed_StartMenu", Rect{12, 52, 150, 13},
                      "Go to Start Menu");
   speed.Hide();
-  MakeButtons(form, menu,
-              {{"Button_Display_MenuAppearance_Default", "Default Settings"},
-               {"Button_Display_MenuAppearance_HighestPerformance", "Best Performance"}},
-              {[this, &ctx](forms::Component&) {
-                 ApplyPreset(ctx, kMenuBoxes, 0);
-                 ctx.Find<ComboBox>(kMenuType).SetItemIndex(1);
-               },
-               [this, &ctx](forms::Component&) { ApplyPreset(ctx, kMenuBoxes, 1); }});
 
   // Font Smoothing.
   auto& font = form.Create<TabSheet>(pages, "TabSheet_Display_FontSmooth", Rect{}, "Font Smoothing");
@@ -436,7 +449,8 @@ void AnimationsEffectsPage::Build(ui::PageContext& ctx) {
            forwarder);
   form.Create<Label>(font, "Label_Display_FontSmooth_Preview", Rect{12, 48, 60, 13}, "Preview:").Hide();
   form.Create<forms::Panel>(font, "Bevel_Display_FontSmooth_Preview", Rect{12, 64, 419, 120}).Hide();
-  form.Create<Button>(font, "Button_Display_FontSmooth_Clear", Rect{315, kButtonTop, 120, 25}, "Clear Type Settings")
+  form.Create<Button>(font, "Button_Display_FontSmooth_Clear", layout::SheetButtonBounds(0, 1, 120),
+                     "Clear Type Settings")
       .Hide();
 
   pages.SetActivePageIndex(0);
@@ -550,7 +564,7 @@ void AnimationsEffectsPage::ChangeFontSmoothing(ui::PageContext& ctx, const Comb
 
 void AnimationsEffectsPage::Change(ui::PageContext& ctx, forms::Component& sender) {
   const std::string& name = sender.Name();
-  if (const FlagRow* row = FindRow(name)) {
+  if (const FlagRow* row = RowNamed(kRows, name)) {
     const auto* box = dynamic_cast<const CheckBox*>(&sender);
     if (box == nullptr) return;
     ctx.Queue().AddRecord(FlagRowRecord(ctx.Queue(), *row, box->Checked()));
@@ -576,8 +590,7 @@ void AnimationsEffectsPage::Change(ui::PageContext& ctx, forms::Component& sende
 
 void AnimationsEffectsPage::ApplyPreset(ui::PageContext& ctx, const std::vector<const char*>& boxes, int which) {
   for (const char* name : boxes) {
-    const Preset p = Row(name).preset[static_cast<std::size_t>(which)];
-    if (p != Preset::kKeep) Box(ctx, name).SetChecked(p == Preset::kOn);
+    SetCheckedIf(Box(ctx, name), Row(name).preset[static_cast<std::size_t>(which)]);
   }
 }
 

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory/memory_platform.h"
-#include "ui/main_window.h"
+#include "tests/pages/page_harness.h"
 
 namespace corvanel::pages {
 namespace {
@@ -53,36 +52,10 @@ const char* const kAllBoxes[] = {kBackground, kDrag,     kTitle,    kCurSh,     
                                  kHotTrack,   kWinVersion, kKeyboard, kMaxMin,   kToolTip,   kListTree,      kComboAnim,
                                  kSmoothList, kSelFade,  kMenuAnim, kFlatMenu,   kMenuShadow};
 
-struct Version {
-  int version_class;
-  std::uint32_t major;
-  std::uint32_t minor;
-};
-constexpr Version kVersions[] = {{0, 10, 0}, {4, 5, 0}, {5, 5, 1}, {6, 6, 0}, {7, 6, 1}, {8, 6, 2}};
-
-class AnimationsEffectsTest : public ::testing::Test {
+class AnimationsEffectsTest : public harness::PageTest {
  protected:
-  void SetClass(int version_class) {
-    for (const Version& v : kVersions) {
-      if (v.version_class == version_class) mem().system().set_version(v.major, v.minor);
-    }
-  }
-  // Builds the window with this page only, starts it and opens the page through its
-  // navigation item.
-  void Open(int version_class = 7) {
-    SetClass(version_class);
-    ui::PageModules pages;
-    pages.push_back(CreateAnimationsEffectsPage());
-    window = std::make_unique<ui::TCorvanel_FormMain>(mem(), std::move(pages));
-    ASSERT_EQ(window->WindowsVersionClass(), version_class);
-    // Start-up as the renderer runs it: show, the start-up click, the loading tick.
-    window->ShowForm();
-    window->Timer_ClickTimer();
-    window->Timer_LoadingTimer();
-    ui::NavItem* item = window->RzGroupBar1().FindItemByTag(1);
-    ASSERT_NE(item, nullptr);
-    window->RzGroup1Items0Click(item);
-  }
+  AnimationsEffectsTest() : PageTest(CreateAnimationsEffectsPage) {}
+  void Open(int version_class = 7) { PageTest::Open(version_class); }
   // Every boolean system parameter of the page switched off.
   void AllSpiOff() {
     for (std::uint32_t get : {spi::GETDRAGFULLWINDOWS, spi::GETGRADIENTCAPTIONS, spi::GETCURSORSHADOW,
@@ -90,27 +63,10 @@ class AnimationsEffectsTest : public ::testing::Test {
                               spi::GETTOOLTIPFADE, spi::GETCOMBOBOXANIMATION, spi::GETLISTBOXSMOOTHSCROLLING,
                               spi::GETSELECTIONFADE, spi::GETMENUANIMATION, spi::GETMENUFADE, spi::GETFLATMENU,
                               spi::GETDROPSHADOW, spi::GETFONTSMOOTHING}) {
-      mem().spi().SetValue(get, 0);
+      Memory().spi().SetValue(get, 0);
     }
-    mem().spi().set_min_animate(0);
+    Memory().spi().set_min_animate(0);
   }
-
-  CheckBox& Box(const char* name) { return window->Find<CheckBox>(name); }
-  ComboBox& Combo(const char* name) { return window->Find<ComboBox>(name); }
-  Control& Ctl(const char* name) { return window->Find<Control>(name); }
-  engine::TCorvanel& Queue() { return window->Queue(); }
-  const TRegRecor* Record(const char* name) { return Queue().Find(name); }
-  forms::TabSheet& PageSheet() { return *window->notset().PageByCaption("1"); }
-
-  platform::memory::MemoryPlatform& mem() { return *memory_; }
-  // A new, untouched system; the window on the old one goes first.
-  void Reset() {
-    window.reset();
-    memory_ = std::make_unique<platform::memory::MemoryPlatform>();
-  }
-
-  std::unique_ptr<platform::memory::MemoryPlatform> memory_ = std::make_unique<platform::memory::MemoryPlatform>();
-  std::unique_ptr<ui::TCorvanel_FormMain> window;
 };
 
 // ---------------------------------------------------------------------------------
@@ -133,11 +89,11 @@ TEST_F(AnimationsEffectsTest, EachSystemParameterShowsInItsOwnBox) {
     SCOPED_TRACE(row.box);
     Reset();
     AllSpiOff();
-    mem().spi().SetValue(row.get, 1);
+    Memory().spi().SetValue(row.get, 1);
     Open();
     for (const char* box : kAllBoxes) EXPECT_EQ(Box(box).Checked(), std::string(box) == row.box) << box;
     EXPECT_TRUE(Queue().Empty());
-    EXPECT_FALSE(window->Find<Button>("Button_Apply").Enabled());
+    EXPECT_FALSE(Window().Find<Button>("Button_Apply").Enabled());
   }
 }
 
@@ -145,11 +101,11 @@ TEST_F(AnimationsEffectsTest, WindowAnimationIsReadThroughAnAnimationInfoBlock) 
   for (const std::int32_t animate : {0, 1}) {
     Reset();
     AllSpiOff();
-    mem().spi().set_min_animate(animate);
+    Memory().spi().set_min_animate(animate);
     Open();
     EXPECT_EQ(Box(kMaxMin).Checked(), animate != 0);
     bool asked = false;
-    for (const auto& call : mem().spi().calls()) {
+    for (const auto& call : Memory().spi().calls()) {
       if (call.action != spi::GETANIMATION) continue;
       asked = true;
       EXPECT_EQ(call.ui, 8u);
@@ -160,12 +116,12 @@ TEST_F(AnimationsEffectsTest, WindowAnimationIsReadThroughAnAnimationInfoBlock) 
 }
 
 TEST_F(AnimationsEffectsTest, FlatMenusAndShadowsAreNotAskedOnWindows2000) {
-  mem().spi().SetValue(spi::GETFLATMENU, 1);
-  mem().spi().SetValue(spi::GETDROPSHADOW, 1);
+  Memory().spi().SetValue(spi::GETFLATMENU, 1);
+  Memory().spi().SetValue(spi::GETDROPSHADOW, 1);
   Open(4);
   EXPECT_FALSE(Box(kFlatMenu).Checked());
   EXPECT_FALSE(Box(kMenuShadow).Checked());
-  for (const auto& call : mem().spi().calls()) {
+  for (const auto& call : Memory().spi().calls()) {
     EXPECT_NE(call.action, spi::GETFLATMENU);
     EXPECT_NE(call.action, spi::GETDROPSHADOW);
   }
@@ -194,7 +150,7 @@ TEST_F(AnimationsEffectsTest, RegistryFlagsAreReadAsNumbersAndOtherwiseLeftAlone
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(at.box) + " case " + std::to_string(static_cast<int>(c.stored)));
       Reset();
-      auto& reg = mem().registry();
+      auto& reg = Memory().registry();
       switch (c.stored) {
         case Stored::kDword1: reg.SetDword(HKCU, at.path, at.value, 1); break;
         case Stored::kDword0: reg.SetDword(HKCU, at.path, at.value, 0); break;
@@ -205,7 +161,7 @@ TEST_F(AnimationsEffectsTest, RegistryFlagsAreReadAsNumbersAndOtherwiseLeftAlone
         case Stored::kMissing: break;
       }
       // A setting read after the one under test still loads.
-      mem().spi().set_min_animate(1);
+      Memory().spi().set_min_animate(1);
       Open();
       EXPECT_EQ(Box(at.box).Checked(), c.checked);
       EXPECT_TRUE(Box(kMaxMin).Checked());
@@ -232,7 +188,7 @@ TEST_F(AnimationsEffectsTest, SmoothScrollIsOnForNumbersTextsAndBytesThatAreNotZ
   for (const Case& c : cases) {
     SCOPED_TRACE("type " + std::to_string(static_cast<int>(c.type)) + " text '" + c.text + "'");
     Reset();
-    auto& reg = mem().registry();
+    auto& reg = Memory().registry();
     if (c.type == Type::kDword) reg.SetDword(HKCU, kDesktop, "SmoothScroll", c.number);
     if (c.type == Type::kText) reg.SetString(HKCU, kDesktop, "SmoothScroll", c.text);
     if (c.type == Type::kBinary) reg.SetBinary(HKCU, kDesktop, "SmoothScroll", c.bytes);
@@ -256,8 +212,8 @@ TEST_F(AnimationsEffectsTest, FontSmoothingShowsTheKindWindowsUses) {
     SCOPED_TRACE("class " + std::to_string(c.version_class) + " on " + std::to_string(c.on) + " type " +
                  std::to_string(c.type));
     Reset();
-    mem().spi().SetValue(spi::GETFONTSMOOTHING, c.on);
-    mem().spi().SetValue(spi::GETFONTSMOOTHINGTYPE, c.type);
+    Memory().spi().SetValue(spi::GETFONTSMOOTHING, c.on);
+    Memory().spi().SetValue(spi::GETFONTSMOOTHINGTYPE, c.type);
     Open(c.version_class);
     EXPECT_EQ(Combo(kSmoothType).ItemIndex(), c.index);
   }
@@ -271,10 +227,10 @@ TEST_F(AnimationsEffectsTest, EffectListsFollowTheirBoxesAndFadeSettings) {
   for (const Case c : {Case{0, 0}, Case{0, 1}, Case{1, 0}, Case{1, 1}}) {
     SCOPED_TRACE("animate " + std::to_string(c.animate) + " fade " + std::to_string(c.fade));
     Reset();
-    mem().spi().SetValue(spi::GETTOOLTIPANIMATION, c.animate);
-    mem().spi().SetValue(spi::GETMENUANIMATION, c.animate);
-    mem().spi().SetValue(spi::GETTOOLTIPFADE, c.fade);
-    mem().spi().SetValue(spi::GETMENUFADE, c.fade);
+    Memory().spi().SetValue(spi::GETTOOLTIPANIMATION, c.animate);
+    Memory().spi().SetValue(spi::GETMENUANIMATION, c.animate);
+    Memory().spi().SetValue(spi::GETTOOLTIPFADE, c.fade);
+    Memory().spi().SetValue(spi::GETMENUFADE, c.fade);
     Open();
     for (const char* combo : {kToolTipType, kMenuType}) {
       EXPECT_EQ(Combo(combo).Enabled(), c.animate != 0) << combo;
@@ -284,10 +240,10 @@ TEST_F(AnimationsEffectsTest, EffectListsFollowTheirBoxesAndFadeSettings) {
 }
 
 TEST_F(AnimationsEffectsTest, ARefusedQueryLeavesTheBoxAsDesigned) {
-  mem().spi().FailAction(spi::GETDRAGFULLWINDOWS);
-  mem().spi().FailAction(spi::GETANIMATION);
-  mem().spi().FailAction(spi::GETFONTSMOOTHING);
-  mem().spi().SetValue(spi::GETCURSORSHADOW, 1);
+  Memory().spi().FailAction(spi::GETDRAGFULLWINDOWS);
+  Memory().spi().FailAction(spi::GETANIMATION);
+  Memory().spi().FailAction(spi::GETFONTSMOOTHING);
+  Memory().spi().SetValue(spi::GETCURSORSHADOW, 1);
   Open();
   EXPECT_FALSE(Box(kDrag).Checked());
   EXPECT_FALSE(Box(kMaxMin).Checked());
@@ -329,11 +285,11 @@ TEST_F(AnimationsEffectsTest, SystemParameterBoxesQueueTheirSetAction) {
   }
   // Each box merged its two clicks into one record.
   EXPECT_EQ(Queue().Count(), std::size(rows));
-  EXPECT_TRUE(window->Find<Button>("Button_Apply").Enabled());
+  EXPECT_TRUE(Window().Find<Button>("Button_Apply").Enabled());
 
-  window->Button_ApplyClick();
-  EXPECT_EQ(mem().spi().Value(spi::GETDRAGFULLWINDOWS), 0u);
-  EXPECT_EQ(mem().spi().Value(spi::GETGRADIENTCAPTIONS), 0u);
+  Window().Button_ApplyClick();
+  EXPECT_EQ(Memory().spi().Value(spi::GETDRAGFULLWINDOWS), 0u);
+  EXPECT_EQ(Memory().spi().Value(spi::GETGRADIENTCAPTIONS), 0u);
   EXPECT_TRUE(Queue().Empty());
 }
 
@@ -360,16 +316,16 @@ TEST_F(AnimationsEffectsTest, WindowAnimationOwnsItsBlockAndApplyPassesIt) {
   EXPECT_EQ(r->SpiPvParam, engine::SpiParam(off));
   EXPECT_EQ(r->SpiWinIni, 1u);
 
-  mem().spi().ClearCalls();
-  window->Button_ApplyClick();
-  ASSERT_EQ(mem().spi().calls().size(), 1u);
-  const auto& call = mem().spi().calls()[0];
+  Memory().spi().ClearCalls();
+  Window().Button_ApplyClick();
+  ASSERT_EQ(Memory().spi().calls().size(), 1u);
+  const auto& call = Memory().spi().calls()[0];
   EXPECT_EQ(call.action, spi::SETANIMATION);
   EXPECT_EQ(call.ui, 8u);
   EXPECT_EQ(call.block, off);
   EXPECT_EQ(call.win_ini, 1u);
   EXPECT_TRUE(call.result);
-  EXPECT_EQ(mem().spi().min_animate(), 0);
+  EXPECT_EQ(Memory().spi().min_animate(), 0);
 
   Box(kMaxMin).UserClick();
   EXPECT_EQ(Record(kMaxMin)->SpiPvParam, engine::SpiParam(std::vector<std::uint8_t>{8, 0, 0, 0, 1, 0, 0, 0}));
@@ -392,7 +348,7 @@ TEST_F(AnimationsEffectsTest, RegistryFlagsAreWrittenInTheStoredType) {
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.stored));
     Reset();
-    auto& reg = mem().registry();
+    auto& reg = Memory().registry();
     // Stored as "off" in each type, so the click turns the setting on.
     if (c.stored == Stored::kDword) reg.SetDword(HKCU, kDesktop, "SmoothScroll", 0);
     if (c.stored == Stored::kText) reg.SetString(HKCU, kDesktop, "SmoothScroll", "");
@@ -409,7 +365,7 @@ TEST_F(AnimationsEffectsTest, RegistryFlagsAreWrittenInTheStoredType) {
     EXPECT_EQ(r->ValueName, "SmoothScroll");
     EXPECT_EQ(r->DataType, c.data_type);
 
-    window->Button_ApplyClick();
+    Window().Button_ApplyClick();
     const auto stored = reg.Get(HKCU, kDesktop, "SmoothScroll");
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(stored->type, c.reg_type);
@@ -423,9 +379,8 @@ TEST_F(AnimationsEffectsTest, RegistryFlagsAreWrittenInTheStoredType) {
 
     // What the page wrote reads back as what was chosen, on and off.
     Box(kListTree).UserClick();
-    window->Button_ApplyClick();
-    mem().spi().ClearCalls();
-    window.reset();
+    Window().Button_ApplyClick();
+    Memory().spi().ClearCalls();
     Open();
     EXPECT_FALSE(Box(kListTree).Checked());
   }
@@ -443,7 +398,7 @@ TEST_F(AnimationsEffectsTest, EveryRegistryBoxWritesItsOwnValue) {
                       {kFolder, kAdvancedKey, "WebView"},
                       {kWinVersion, kDesktopKey, "PaintDesktopVersion"},
                       {kListTree, kDesktopKey, "SmoothScroll"}};
-  for (const Row& row : rows) mem().registry().SetDword(HKCU, std::string(row.key).substr(1), row.value, 0);
+  for (const Row& row : rows) Memory().registry().SetDword(HKCU, std::string(row.key).substr(1), row.value, 0);
   Open(5);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.box);
@@ -454,9 +409,9 @@ TEST_F(AnimationsEffectsTest, EveryRegistryBoxWritesItsOwnValue) {
     EXPECT_EQ(r->ValueName, row.value);
     EXPECT_EQ(r->Value, engine::MakeInt(1));
   }
-  window->Button_ApplyClick();
+  Window().Button_ApplyClick();
   for (const Row& row : rows) {
-    EXPECT_EQ(mem().registry().GetDword(HKCU, std::string(row.key).substr(1), row.value), 1u) << row.value;
+    EXPECT_EQ(Memory().registry().GetDword(HKCU, std::string(row.key).substr(1), row.value), 1u) << row.value;
   }
 }
 
@@ -468,13 +423,13 @@ TEST_F(AnimationsEffectsTest, OnlyFourBoxesAskForARestart) {
     Open(5);
     Box(box).UserClick();
     ASSERT_NE(Record(box), nullptr);
-    EXPECT_EQ(window->Requests().RestartNeeded, std::find(std::begin(restart), std::end(restart), box) != std::end(restart));
+    EXPECT_EQ(Window().Requests().RestartNeeded, std::find(std::begin(restart), std::end(restart), box) != std::end(restart));
   }
   for (const char* combo : {kToolTipType, kMenuType, kSmoothType}) {
     Reset();
     Open(5);
     Combo(combo).UserSelect(1);
-    EXPECT_FALSE(window->Requests().RestartNeeded) << combo;
+    EXPECT_FALSE(Window().Requests().RestartNeeded) << combo;
   }
 }
 
@@ -492,8 +447,8 @@ TEST_F(AnimationsEffectsTest, ClickingTheEffectBoxSwitchesItsList) {
 
 TEST_F(AnimationsEffectsTest, EffectListsQueueTheirFadeSetting) {
   AllSpiOff();
-  mem().spi().SetValue(spi::GETTOOLTIPANIMATION, 1);
-  mem().spi().SetValue(spi::GETMENUANIMATION, 1);
+  Memory().spi().SetValue(spi::GETTOOLTIPANIMATION, 1);
+  Memory().spi().SetValue(spi::GETMENUANIMATION, 1);
   Open();
   for (const auto& [combo, set] : {std::pair{kToolTipType, 0x1019u}, std::pair{kMenuType, 0x1013u}}) {
     SCOPED_TRACE(combo);
@@ -508,12 +463,12 @@ TEST_F(AnimationsEffectsTest, EffectListsQueueTheirFadeSetting) {
     Combo(combo).UserSelect(0);
     EXPECT_EQ(Record(combo)->SpiPvParam, engine::SpiParam(0u));
   }
-  window->Button_ApplyClick();
-  EXPECT_EQ(mem().spi().Value(spi::GETTOOLTIPFADE), 0u);
+  Window().Button_ApplyClick();
+  EXPECT_EQ(Memory().spi().Value(spi::GETTOOLTIPFADE), 0u);
 }
 
 TEST_F(AnimationsEffectsTest, ClearTypeQueuesSmoothingAndItsType) {
-  mem().spi().SetValue(spi::GETFONTSMOOTHING, 0);
+  Memory().spi().SetValue(spi::GETFONTSMOOTHING, 0);
   Open(7);
   ComboBox& combo = Combo(kSmoothType);
   combo.UserSelect(2);
@@ -541,16 +496,16 @@ TEST_F(AnimationsEffectsTest, ClearTypeQueuesSmoothingAndItsType) {
   ASSERT_EQ(Queue().Count(), 2u);
   EXPECT_EQ(Record("CBfontset")->SpiUiParam, 0u);
   EXPECT_EQ(Record("CBfontset1")->SpiPvParam, engine::SpiParam(2u));
-  window->Button_ApplyClick();
-  EXPECT_EQ(mem().spi().Value(spi::GETFONTSMOOTHING), 0u);
-  EXPECT_EQ(mem().spi().Value(spi::GETFONTSMOOTHINGTYPE), 2u);
+  Window().Button_ApplyClick();
+  EXPECT_EQ(Memory().spi().Value(spi::GETFONTSMOOTHING), 0u);
+  EXPECT_EQ(Memory().spi().Value(spi::GETFONTSMOOTHINGTYPE), 2u);
 }
 
 TEST_F(AnimationsEffectsTest, OlderOrUnknownWindowsGetOnlyTheSmoothingSwitch) {
   for (const int version_class : {4, 0}) {
     for (const int index : {1, 2}) {
       Reset();
-      mem().spi().SetValue(spi::GETFONTSMOOTHING, 0);
+      Memory().spi().SetValue(spi::GETFONTSMOOTHING, 0);
       Open(version_class);
       Combo(kSmoothType).UserSelect(index);
       ASSERT_EQ(Queue().Count(), 1u) << version_class << " " << index;
@@ -567,21 +522,19 @@ TEST_F(AnimationsEffectsTest, EffectPresetsQueueOnlyTheBoxesTheyChange) {
   // A fresh profile: no Explorer values, Windows' own system parameters.
   Open(5);
   ASSERT_TRUE(Box(kHotTrack).Checked());
-  window->Find<Button>("Button_Display_Effect_BestAppearance").UserClick();
-  std::vector<std::string> names;
-  for (const TRegRecor& r : Queue().Records()) names.push_back(r.Name);
-  EXPECT_EQ(names, (std::vector<std::string>{kBackground, kRect, kDesktopShadow, kFolder, kHotTrack}));
+  Window().Find<Button>("Button_Display_Effect_BestAppearance").UserClick();
+  EXPECT_EQ(Names(), (std::vector<std::string>{kBackground, kRect, kDesktopShadow, kFolder, kHotTrack}));
   EXPECT_FALSE(Box(kHotTrack).Checked());
   EXPECT_TRUE(Box(kFolder).Checked());
-  EXPECT_TRUE(window->Requests().RestartNeeded);
+  EXPECT_TRUE(Window().Requests().RestartNeeded);
 
-  window->Find<Button>("Button_Display_Effect_Default").UserClick();
+  Window().Find<Button>("Button_Display_Effect_Default").UserClick();
   EXPECT_TRUE(Box(kHotTrack).Checked());
   EXPECT_TRUE(Box(kFolder).Checked());
   EXPECT_EQ(Queue().Count(), 5u);
   EXPECT_EQ(Record(kHotTrack)->SpiPvParam, engine::SpiParam(1u));
 
-  window->Find<Button>("Button_Display_Effect_HighestPerformance").UserClick();
+  Window().Find<Button>("Button_Display_Effect_HighestPerformance").UserClick();
   for (const char* box : {kBackground, kDrag, kTitle, kCurSh, kRect, kDesktopShadow, kWinVersion, kKeyboard})
     EXPECT_FALSE(Box(box).Checked()) << box;
   EXPECT_TRUE(Box(kFolder).Checked());
@@ -590,37 +543,35 @@ TEST_F(AnimationsEffectsTest, EffectPresetsQueueOnlyTheBoxesTheyChange) {
 }
 
 TEST_F(AnimationsEffectsTest, AnimationDefaultQueuesNothingWhenStatesMatch) {
-  mem().spi().set_min_animate(1);
-  mem().spi().SetValue(spi::GETTOOLTIPANIMATION, 1);
-  mem().spi().SetValue(spi::GETTOOLTIPFADE, 0);
-  mem().spi().SetValue(spi::GETCOMBOBOXANIMATION, 1);
-  mem().spi().SetValue(spi::GETLISTBOXSMOOTHSCROLLING, 0);
-  mem().registry().SetDword(HKCU, kDesktop, "SmoothScroll", 1);
+  Memory().spi().set_min_animate(1);
+  Memory().spi().SetValue(spi::GETTOOLTIPANIMATION, 1);
+  Memory().spi().SetValue(spi::GETTOOLTIPFADE, 0);
+  Memory().spi().SetValue(spi::GETCOMBOBOXANIMATION, 1);
+  Memory().spi().SetValue(spi::GETLISTBOXSMOOTHSCROLLING, 0);
+  Memory().registry().SetDword(HKCU, kDesktop, "SmoothScroll", 1);
   Open();
-  window->Find<Button>("Button_Display_Animation_Default").UserClick();
+  Window().Find<Button>("Button_Display_Animation_Default").UserClick();
   EXPECT_TRUE(Queue().Empty());
   EXPECT_EQ(Combo(kToolTipType).ItemIndex(), 1);
 
-  window->Find<Button>("Button_Display_Animation_HighestPerformance").UserClick();
-  std::vector<std::string> names;
-  for (const TRegRecor& r : Queue().Records()) names.push_back(r.Name);
-  EXPECT_EQ(names, (std::vector<std::string>{kMaxMin, kToolTip, kListTree, kComboAnim}));
+  Window().Find<Button>("Button_Display_Animation_HighestPerformance").UserClick();
+  EXPECT_EQ(Names(), (std::vector<std::string>{kMaxMin, kToolTip, kListTree, kComboAnim}));
   EXPECT_FALSE(Combo(kToolTipType).Enabled());
   EXPECT_EQ(Combo(kToolTipType).ItemIndex(), 1);
-  EXPECT_FALSE(window->Requests().RestartNeeded);
+  EXPECT_FALSE(Window().Requests().RestartNeeded);
 }
 
 TEST_F(AnimationsEffectsTest, MenuPresetsKeepFlatMenusOnAndShowFadeWithoutQueuingIt) {
   AllSpiOff();
   Open();
-  window->Find<Button>("Button_Display_MenuAppearance_Default").UserClick();
+  Window().Find<Button>("Button_Display_MenuAppearance_Default").UserClick();
   for (const char* box : {kSelFade, kMenuAnim, kFlatMenu, kMenuShadow}) EXPECT_TRUE(Box(box).Checked()) << box;
   EXPECT_EQ(Combo(kMenuType).ItemIndex(), 1);
   EXPECT_TRUE(Combo(kMenuType).Enabled());
   EXPECT_EQ(Queue().Count(), 4u);
   EXPECT_EQ(Record(kMenuType), nullptr);
 
-  window->Find<Button>("Button_Display_MenuAppearance_HighestPerformance").UserClick();
+  Window().Find<Button>("Button_Display_MenuAppearance_HighestPerformance").UserClick();
   EXPECT_FALSE(Box(kSelFade).Checked());
   EXPECT_FALSE(Box(kMenuAnim).Checked());
   EXPECT_TRUE(Box(kFlatMenu).Checked());
@@ -632,12 +583,12 @@ TEST_F(AnimationsEffectsTest, MenuPresetsKeepFlatMenusOnAndShowFadeWithoutQueuin
 // Windows versions and layout
 
 TEST_F(AnimationsEffectsTest, VersionClassesAdaptThePage) {
-  for (const Version& v : kVersions) {
-    SCOPED_TRACE("class " + std::to_string(v.version_class));
+  for (const int version_class : harness::kVersionClasses) {
+    SCOPED_TRACE("class " + std::to_string(version_class));
     Reset();
-    Open(v.version_class);
-    const bool vista = v.version_class > 5;
-    const bool older = v.version_class < 5;
+    Open(version_class);
+    const bool vista = version_class > 5;
+    const bool older = version_class < 5;
     EXPECT_EQ(Box(kFolder).VisibleOnScreen(), !vista);
     EXPECT_EQ(Box(kKeyboard).VisibleOnScreen(), !vista);
     EXPECT_EQ(Box(kHotTrack).Top(), vista ? Box(kFolder).Top() : 64);
@@ -654,8 +605,7 @@ TEST_F(AnimationsEffectsTest, VersionClassesAdaptThePage) {
       EXPECT_TRUE(Box(box).VisibleOnScreen() || (older && (std::string(box) == kFlatMenu || std::string(box) == kMenuShadow)))
           << box;
     }
-    const auto problems = forms::CheckLayout(PageSheet());
-    EXPECT_TRUE(problems.empty()) << forms::DescribeLayout(problems);
+    EXPECT_EQ(LayoutProblems(), "");
   }
 }
 

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "forms/layout.h"
-#include "platform/memory/memory_platform.h"
-#include "ui/main_window.h"
+#include "tests/pages/page_harness.h"
 
 namespace corvanel::pages {
 namespace {
@@ -25,7 +24,6 @@ using forms::RadioButton;
 using platform::HKCR;
 using platform::HKCU;
 using platform::HKLM;
-using platform::memory::MemoryPlatform;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr const char* kOpenDrive = "Checkbox_FileType_MenuOperation_Drive_OpenDrive";
@@ -56,51 +54,11 @@ constexpr const char* kPolicies = "\\Software\\Microsoft\\Windows\\CurrentVersio
 constexpr const char* kExplorer = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
 constexpr const char* kMayChange = "\\CLSID\\{e84fda7c-1d6a-45f6-b725-cb260c236066}\\shellex\\MayChangeDefaultMenu";
 
-void SetVersionClass(MemoryPlatform& p, int version_class) {
-  switch (version_class) {
-    case 4: p.system().set_version(5, 0); break;
-    case 5: p.system().set_version(5, 1); break;
-    case 6: p.system().set_version(6, 0); break;
-    case 7: p.system().set_version(6, 1); break;
-    case 8: p.system().set_version(6, 2); break;
-    default: p.system().set_version(10, 0); break;
-  }
-}
-
-// The main window with only this page, started as the renderer starts it, with the File
-// Types item clicked.
-class FileTypesPageTest : public ::testing::Test {
+// The main window with only this page, its File Types item clicked.
+class FileTypesPageTest : public harness::PageTest {
  protected:
-  void Open(int version_class = 7) {
-    SetVersionClass(memory, version_class);
-    ui::PageModules pages;
-    pages.push_back(CreateFileTypesPage());
-    window = std::make_unique<ui::TCorvanel_FormMain>(memory, std::move(pages));
-    window->ShowForm();
-    window->Timer_ClickTimer();
-    window->Timer_LoadingTimer();
-    ASSERT_EQ(window->WindowsVersionClass(), version_class);
-    ui::GroupBar& bar = window->RzGroupBar1();
-    int group = 0;
-    int item = 0;
-    ASSERT_TRUE(bar.Locate(bar.FindItemByTag(2), &group, &item));
-    ASSERT_TRUE(bar.UserClickItem(group, item));
-    ASSERT_EQ(window->LoadedPages().back(), "2");
-  }
-
-  template <class T>
-  T& Get(const char* name) const { return window->Find<T>(name); }
-  const std::vector<TRegRecor>& Records() const { return window->Queue().Records(); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const TRegRecor& r : Records()) names.push_back(r.Name);
-    return names;
-  }
-  bool ApplyEnabled() const { return Get<Button>("Button_Apply").Enabled(); }
-  void Apply() { window->Find<Button>("Button_Apply").UserClick(); }
-
-  MemoryPlatform memory;
-  std::unique_ptr<ui::TCorvanel_FormMain> window;
+  FileTypesPageTest() : PageTest(CreateFileTypesPage) {}
+  void Open(int version_class = 7) { PageTest::Open(version_class); }
 };
 
 TRegRecor Text(std::string name, platform::RegKey root, std::string key, std::string text) {
@@ -155,16 +113,16 @@ TEST_F(FileTypesPageTest, CheckBoxesShowTheStoredState) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    memory.registry().DeleteTree(HKCR, "\\Directory");
-    memory.registry().DeleteTree(HKCR, "\\AllFilesystemObjects");
-    memory.registry().DeleteTree(HKCR, "\\CLSID");
-    memory.registry().DeleteTree(HKLM, kAdvanced);
-    memory.registry().DeleteTree(HKCU, kPolicies);
-    memory.registry().DeleteTree(HKCU, kExplorer);
-    row.setup(memory.registry());
+    Reg().DeleteTree(HKCR, "\\Directory");
+    Reg().DeleteTree(HKCR, "\\AllFilesystemObjects");
+    Reg().DeleteTree(HKCR, "\\CLSID");
+    Reg().DeleteTree(HKLM, kAdvanced);
+    Reg().DeleteTree(HKCU, kPolicies);
+    Reg().DeleteTree(HKCU, kExplorer);
+    row.setup(Reg());
     Open(5);
     EXPECT_EQ(Get<CheckBox>(row.box).Checked(), row.checked);
-    EXPECT_TRUE(window->Queue().Empty());
+    EXPECT_TRUE(Window().Queue().Empty());
     EXPECT_FALSE(ApplyEnabled());
   }
 }
@@ -177,16 +135,16 @@ TEST_F(FileTypesPageTest, UnknownTypesChoiceAndEnabledStates) {
   const Row rows[] = {{std::nullopt, false}, {"openas", false}, {"open", true}, {"edit", true}, {"", true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.verb.value_or("(missing)"));
-    memory.registry().DeleteTree(HKCR, "\\Unknown");
-    memory.registry().CreateKeyPath(HKCR, "\\Unknown\\shell");
-    if (row.verb) memory.registry().SetString(HKCR, "\\Unknown\\shell", "", *row.verb);
+    Reg().DeleteTree(HKCR, "\\Unknown");
+    Reg().CreateKeyPath(HKCR, "\\Unknown\\shell");
+    if (row.verb) Reg().SetString(HKCR, "\\Unknown\\shell", "", *row.verb);
     Open();
     EXPECT_EQ(Get<RadioButton>(kUnknownOpen).Checked(), row.open_with);
     EXPECT_EQ(Get<RadioButton>(kUnknownWithOpen).Checked(), !row.open_with);
     EXPECT_EQ(Get<Edit>(kUnknownEdit).Enabled(), row.open_with);
     EXPECT_EQ(Get<Button>(kUnknownChange).Enabled(), row.open_with);
     EXPECT_EQ(Get<CheckBox>(kNet).Enabled(), !row.open_with);
-    EXPECT_TRUE(window->Queue().Empty());
+    EXPECT_TRUE(Window().Queue().Empty());
   }
 }
 
@@ -197,7 +155,7 @@ TEST_F(FileTypesPageTest, NoExtensionChoiceFollowsTheOpenKey) {
   EXPECT_FALSE(Get<Button>(kNoExtChange).Enabled());
   EXPECT_EQ(Get<Edit>(kNoExtEdit).Text(), "notepad.exe \"%1\"");
 
-  memory.registry().CreateKeyPath(HKCR, "\\.\\shell\\open");  // no default value: still "Open with:"
+  Reg().CreateKeyPath(HKCR, "\\.\\shell\\open");  // no default value: still "Open with:"
   Open();
   EXPECT_TRUE(Get<RadioButton>(kNoExtOpen).Checked());
   EXPECT_TRUE(Get<Edit>(kNoExtEdit).Enabled());
@@ -206,9 +164,9 @@ TEST_F(FileTypesPageTest, NoExtensionChoiceFollowsTheOpenKey) {
 
 TEST_F(FileTypesPageTest, AFailingReadLeavesItsControlAndTheLoaderGoesOn) {
   // A number where the edit expects text cannot be shown; the rows after it still load.
-  memory.registry().SetDword(HKCR, "\\Unknown\\shell\\open\\command", "", 5);
-  memory.registry().SetDword(HKCU, kPolicies, "NoInternetOpenWith", 0);
-  memory.registry().SetString(HKCR, "\\.\\shell\\open\\command", "", "vi %1");
+  Reg().SetDword(HKCR, "\\Unknown\\shell\\open\\command", "", 5);
+  Reg().SetDword(HKCU, kPolicies, "NoInternetOpenWith", 0);
+  Reg().SetString(HKCR, "\\.\\shell\\open\\command", "", "vi %1");
   Open();
   EXPECT_EQ(Get<Edit>(kUnknownEdit).Text(), "notepad.exe \"%1\"");
   EXPECT_TRUE(Get<CheckBox>(kNet).Checked());
@@ -254,7 +212,7 @@ TEST_F(FileTypesPageTest, CheckBoxClicksQueueTheirRecords) {
     ASSERT_TRUE(Get<CheckBox>(row.box).UserClick());
     EXPECT_EQ(Records(), row.checked);
     EXPECT_TRUE(ApplyEnabled());
-    EXPECT_FALSE(window->Requests().RestartNeeded);
+    EXPECT_FALSE(Window().Requests().RestartNeeded);
   }
 }
 
@@ -271,12 +229,12 @@ TEST_F(FileTypesPageTest, ClearingQueuesTheDeleteOrTheOtherNumber) {
       {kEncryption, Number(kEncryption, HKLM, kAdvanced, "EncryptionContextMenu", 0)},
       {kNet, Number(kNet, HKCU, kPolicies, "NoInternetOpenWith", 1)},
   };
-  memory.registry().SetString(HKCR, "\\Folder\\shell\\Menu_root", "", "x");
-  memory.registry().SetString(HKCR, "\\Directory\\shell\\Menu_Cmd", "", "x");
-  memory.registry().SetString(HKCR, kSendToKey, "", "x");
-  memory.registry().CreateKeyPath(HKCR, kMayChange);
-  memory.registry().SetDword(HKLM, kAdvanced, "EncryptionContextMenu", 1);
-  memory.registry().SetDword(HKCU, kPolicies, "NoInternetOpenWith", 0);
+  Reg().SetString(HKCR, "\\Folder\\shell\\Menu_root", "", "x");
+  Reg().SetString(HKCR, "\\Directory\\shell\\Menu_Cmd", "", "x");
+  Reg().SetString(HKCR, kSendToKey, "", "x");
+  Reg().CreateKeyPath(HKCR, kMayChange);
+  Reg().SetDword(HKLM, kAdvanced, "EncryptionContextMenu", 1);
+  Reg().SetDword(HKCU, kPolicies, "NoInternetOpenWith", 0);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.box);
     Open(5);
@@ -303,17 +261,17 @@ TEST_F(FileTypesPageTest, ShortcutPrefixKeepsTheOtherBytes) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    memory.registry().RemoveValue(HKCU, kExplorer, "link");
-    if (row.stored) memory.registry().SetBinary(HKCU, kExplorer, "link", *row.stored);
+    Reg().RemoveValue(HKCU, kExplorer, "link");
+    if (row.stored) Reg().SetBinary(HKCU, kExplorer, "link", *row.stored);
     Open();
     ASSERT_NE(Get<CheckBox>(kAddHead).Checked(), row.check);
     ASSERT_TRUE(Get<CheckBox>(kAddHead).UserClick());
     ASSERT_EQ(Records().size(), 1u);
     EXPECT_EQ(Records()[0], Binary(kAddHead, row.queued));
-    EXPECT_TRUE(window->Requests().RestartNeeded);
+    EXPECT_TRUE(Window().Requests().RestartNeeded);
   }
   // Cleared again without a stored value: a single zero byte.
-  memory.registry().RemoveValue(HKCU, kExplorer, "link");
+  Reg().RemoveValue(HKCU, kExplorer, "link");
   Open();
   Get<CheckBox>(kAddHead).UserClick();
   Get<CheckBox>(kAddHead).UserClick();
@@ -322,7 +280,7 @@ TEST_F(FileTypesPageTest, ShortcutPrefixKeepsTheOtherBytes) {
 }
 
 TEST_F(FileTypesPageTest, OpenWithQueuesTwoNumberedRecordsAndTrimsTheCommand) {
-  memory.registry().SetString(HKCR, "\\Unknown\\shell\\open\\command", "", "  wordpad.exe \"%1\" ");
+  Reg().SetString(HKCR, "\\Unknown\\shell\\open\\command", "", "  wordpad.exe \"%1\" ");
   Open();
   ASSERT_TRUE(Get<RadioButton>(kUnknownOpen).UserClick());
   const std::string base = kUnknownOpen;
@@ -334,20 +292,20 @@ TEST_F(FileTypesPageTest, OpenWithQueuesTwoNumberedRecordsAndTrimsTheCommand) {
   EXPECT_FALSE(Get<CheckBox>(kNet).Enabled());
 
   ASSERT_TRUE(Get<RadioButton>(kUnknownWithOpen).UserClick());
-  EXPECT_EQ(window->Queue().Find(kUnknownWithOpen)->Value, engine::MakeText("openas"));
+  EXPECT_EQ(Window().Queue().Find(kUnknownWithOpen)->Value, engine::MakeText("openas"));
   EXPECT_FALSE(Get<Button>(kUnknownChange).Enabled());
   EXPECT_TRUE(Get<CheckBox>(kNet).Enabled());
 }
 
 TEST_F(FileTypesPageTest, NoExtensionRadiosWriteOrDeleteTheOpenKey) {
-  memory.registry().SetString(HKCR, "\\.\\shell\\open\\command", "", "vi %1 ");
-  memory.registry().SetString(HKCR, "\\.\\shell\\open\\ddeexec", "", "x");
+  Reg().SetString(HKCR, "\\.\\shell\\open\\command", "", "vi %1 ");
+  Reg().SetString(HKCR, "\\.\\shell\\open\\ddeexec", "", "x");
   Open();
   ASSERT_TRUE(Get<RadioButton>(kNoExtOpenWith).UserClick());
   EXPECT_EQ(Records(), (std::vector<TRegRecor>{engine::DeleteKeyRecord(kNoExtOpenWith, HKCR, "\\.\\shell\\open\\")}));
   EXPECT_FALSE(Get<Button>(kNoExtChange).Enabled());
   Apply();
-  EXPECT_FALSE(memory.registry().KeyExists(HKCR, "\\.\\shell\\open"));
+  EXPECT_FALSE(Reg().KeyExists(HKCR, "\\.\\shell\\open"));
 
   ASSERT_TRUE(Get<RadioButton>(kNoExtOpen).UserClick());
   EXPECT_EQ(Records(), (std::vector<TRegRecor>{Text(kNoExtOpen, HKCR, "\\.\\shell\\open\\Command\\", "vi %1")}));
@@ -369,16 +327,16 @@ TEST_F(FileTypesPageTest, ChangeButtonsQuoteTheChosenProgram) {
     SCOPED_TRACE(row.button);
     Open();
     ASSERT_TRUE(Get<RadioButton>(row.radio).UserClick());  // enables "Change"
-    window->Queue().Apply();
-    memory.dialogs().ClearCalls();
-    memory.dialogs().QueueOpenFile("C:\\Program Files\\My Editor\\edit.exe");
+    Window().Queue().Apply();
+    Memory().dialogs().ClearCalls();
+    Memory().dialogs().QueueOpenFile("C:\\Program Files\\My Editor\\edit.exe");
     ASSERT_TRUE(Get<Button>(row.button).UserClick());
     const std::string command = "\"C:\\Program Files\\My Editor\\edit.exe\" \"%1\"";
     EXPECT_EQ(Get<Edit>(row.edit).Text(), command);
     EXPECT_EQ(Records(), (std::vector<TRegRecor>{Text(row.button, HKCR, row.key, command)}));
 
-    ASSERT_EQ(memory.dialogs().calls().size(), 1u);
-    const auto& call = memory.dialogs().calls()[0];
+    ASSERT_EQ(Memory().dialogs().calls().size(), 1u);
+    const auto& call = Memory().dialogs().calls()[0];
     EXPECT_EQ(call.initial, "");
     ASSERT_EQ(call.filters.size(), 2u);
     EXPECT_EQ(call.filters[0].name, "Executable file(*.exe,*.com,*.bat)");
@@ -391,12 +349,12 @@ TEST_F(FileTypesPageTest, ChangeButtonsQuoteTheChosenProgram) {
 }
 
 TEST_F(FileTypesPageTest, CancelledDialogQueuesNothingButEnablesApply) {
-  memory.registry().SetString(HKCR, "\\Unknown\\shell", "", "open");
+  Reg().SetString(HKCR, "\\Unknown\\shell", "", "open");
   Open();
   ASSERT_FALSE(ApplyEnabled());
   ASSERT_TRUE(Get<Button>(kUnknownChange).UserClick());  // no scripted answer: cancelled
-  EXPECT_EQ(memory.dialogs().calls().size(), 1u);
-  EXPECT_TRUE(window->Queue().Empty());
+  EXPECT_EQ(Memory().dialogs().calls().size(), 1u);
+  EXPECT_TRUE(Window().Queue().Empty());
   EXPECT_EQ(Get<Edit>(kUnknownEdit).Text(), "notepad.exe \"%1\"");
   EXPECT_TRUE(ApplyEnabled());
 }
@@ -409,77 +367,77 @@ TEST_F(FileTypesPageTest, TheLastChoiceWinsOnApply) {
   open_drive.UserClick();
   open_drive.UserClick();
   Apply();
-  EXPECT_FALSE(memory.registry().KeyExists(HKCR, "\\Folder\\shell\\Menu_root"));
+  EXPECT_FALSE(Reg().KeyExists(HKCR, "\\Folder\\shell\\Menu_root"));
   open_drive.UserClick();
   Apply();
-  EXPECT_EQ(memory.registry().GetString(HKCR, "\\Folder\\shell\\Menu_root", ""), "Open Windows Explorer");
-  EXPECT_EQ(memory.registry().GetString(HKCR, "\\Folder\\shell\\Menu_root\\Command", ""),
+  EXPECT_EQ(Reg().GetString(HKCR, "\\Folder\\shell\\Menu_root", ""), "Open Windows Explorer");
+  EXPECT_EQ(Reg().GetString(HKCR, "\\Folder\\shell\\Menu_root\\Command", ""),
             "Explorer.exe /e,/root,/idlist,%I");
 
   auto& picture = Get<CheckBox>(kOpenPicture);
   picture.UserClick();
   picture.UserClick();
   Apply();
-  EXPECT_FALSE(memory.registry().KeyExists(HKCR, kMayChange));
+  EXPECT_FALSE(Reg().KeyExists(HKCR, kMayChange));
 
   Get<RadioButton>(kUnknownOpen).UserClick();
   Get<RadioButton>(kUnknownWithOpen).UserClick();
   Get<RadioButton>(kUnknownOpen).UserClick();
   Apply();
-  EXPECT_EQ(memory.registry().GetString(HKCR, "\\Unknown\\shell", ""), "open");
+  EXPECT_EQ(Reg().GetString(HKCR, "\\Unknown\\shell", ""), "open");
 
   Get<RadioButton>(kNoExtOpen).UserClick();
   Get<RadioButton>(kNoExtOpenWith).UserClick();
   Get<RadioButton>(kNoExtOpen).UserClick();
-  memory.dialogs().QueueOpenFile("C:\\Tools\\a.exe");
+  Memory().dialogs().QueueOpenFile("C:\\Tools\\a.exe");
   Get<Button>(kNoExtChange).UserClick();
   Get<RadioButton>(kNoExtOpenWith).UserClick();
   Get<RadioButton>(kNoExtOpen).UserClick();
-  memory.dialogs().QueueOpenFile("C:\\Tools\\b.exe");
+  Memory().dialogs().QueueOpenFile("C:\\Tools\\b.exe");
   Get<Button>(kNoExtChange).UserClick();
   Apply();
-  EXPECT_EQ(memory.registry().GetString(HKCR, "\\.\\shell\\open\\command", ""), "\"C:\\Tools\\b.exe\" \"%1\"");
-  EXPECT_TRUE(window->Queue().Empty());
+  EXPECT_EQ(Reg().GetString(HKCR, "\\.\\shell\\open\\command", ""), "\"C:\\Tools\\b.exe\" \"%1\"");
+  EXPECT_TRUE(Window().Queue().Empty());
 }
 
 // --- Default buttons ---------------------------------------------------------------------
 
 TEST_F(FileTypesPageTest, DefaultButtonsQueueOnlyWhatChanges) {
-  memory.registry().SetString(HKCR, "\\Directory\\shell\\Menu_Cmd", "", "x");  // checked: cleared by default
-  memory.registry().SetString(HKCR, "\\Unknown\\shell", "", "open");
-  memory.registry().CreateKeyPath(HKCR, "\\.\\shell\\open");
-  memory.registry().SetDword(HKCU, kPolicies, "NoInternetOpenWith", 0);  // already as the default sets it
-  memory.registry().SetBinary(HKCU, kExplorer, "link", {0, 0, 0, 0});
+  Reg().SetString(HKCR, "\\Directory\\shell\\Menu_Cmd", "", "x");  // checked: cleared by default
+  Reg().SetString(HKCR, "\\Unknown\\shell", "", "open");
+  Reg().CreateKeyPath(HKCR, "\\.\\shell\\open");
+  Reg().SetDword(HKCU, kPolicies, "NoInternetOpenWith", 0);  // already as the default sets it
+  Reg().SetBinary(HKCU, kExplorer, "link", {0, 0, 0, 0});
   Open(6);
 
   // The hidden Explorer box is checked too, and so queues its records.
   Get<Button>("Button_FileType_MenuOperation_Default").UserClick();
   EXPECT_EQ(Names(), (std::vector<std::string>{kOpenDrive, std::string(kOpenDrive) + "1", kOpenCmd, kSendTo}));
-  EXPECT_EQ(window->Queue().Find(kOpenCmd)->Action, engine::kActionDeleteKey);
+  EXPECT_EQ(Window().Queue().Find(kOpenCmd)->Action, engine::kActionDeleteKey);
 
-  window->Queue().Apply();
+  Window().Queue().Apply();
   Get<Button>("Button_FileType_OpenFile_Default").UserClick();
   EXPECT_EQ(Names(), (std::vector<std::string>{kUnknownWithOpen, kNoExtOpenWith}));
   EXPECT_TRUE(Get<CheckBox>(kNet).Checked());
   EXPECT_TRUE(Get<CheckBox>(kNet).Enabled());
 
-  window->Queue().Apply();
+  Window().Queue().Apply();
   Get<Button>("Button_FileType_Advanced_Default").UserClick();
   EXPECT_EQ(Names(), (std::vector<std::string>{kAddHead, kOpenPicture, std::string(kOpenPicture) + "1"}));
-  EXPECT_TRUE(window->Requests().RestartNeeded);
+  EXPECT_TRUE(Window().Requests().RestartNeeded);
 
   // Pressed again, nothing is left to change.
-  window->Queue().Apply();
+  Window().Queue().Apply();
   Get<Button>("Button_FileType_MenuOperation_Default").UserClick();
   Get<Button>("Button_FileType_OpenFile_Default").UserClick();
   Get<Button>("Button_FileType_Advanced_Default").UserClick();
-  EXPECT_TRUE(window->Queue().Empty());
+  EXPECT_TRUE(Window().Queue().Empty());
 }
 
 // --- Windows versions ---------------------------------------------------------------------
 
 TEST_F(FileTypesPageTest, VersionAdaptationAndLayout) {
-  memory.registry().SetString(HKCR, "\\Folder\\shell\\Menu_root", "", "Open Windows Explorer");
+  Reg().SetString(HKCR, "\\Folder\\shell\\Menu_root", "", "Open Windows Explorer");
   for (int version_class : {0, 4, 5, 6, 7, 8}) {
     SCOPED_TRACE(version_class);
     Open(version_class);
@@ -491,7 +449,7 @@ TEST_F(FileTypesPageTest, VersionAdaptationAndLayout) {
     EXPECT_EQ(Get<CheckBox>(kOpenCmd).Top(), vista ? Get<CheckBox>(kOpenDrive).Top() : 42);
     EXPECT_EQ(Get<GroupBox>(kGroupDrive).Height(), vista ? 60 : 70);
     EXPECT_EQ(Get<GroupBox>(kGroupFileAndFolder).Top(), vista ? 76 : 86);
-    const auto problems = forms::CheckLayout(window->Context(2).Page());
+    const auto problems = forms::CheckLayout(Window().Context(2).Page());
     EXPECT_TRUE(problems.empty()) << forms::DescribeLayout(problems);
   }
 }

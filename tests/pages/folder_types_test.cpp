@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "engine/setting_queue.h"
-#include "platform/memory/memory_platform.h"
-#include "ui/main_window.h"
+#include "tests/pages/page_harness.h"
 
 namespace corvanel::pages {
 namespace {
@@ -28,7 +27,6 @@ using forms::UpDown;
 using platform::HKCR;
 using platform::HKCU;
 using platform::HKLM;
-using platform::memory::MemoryPlatform;
 using platform::memory::MemoryRegistry;
 
 constexpr const char* kAdvanced = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
@@ -49,53 +47,23 @@ constexpr const char* kThumbSize = "Edit_Folder_Thumbnail_Size";
 constexpr const char* kThumbUpDown = "UpDown_Folder_Thumbnail_Size";
 constexpr const char* kQuality = "Trackbar_Folder_Thumbnail_Quality";
 
-// Version numbers that give each version class.
-void SetVersionClass(MemoryPlatform& p, int version_class) {
-  switch (version_class) {
-    case 4: p.system().set_version(5, 0); break;
-    case 5: p.system().set_version(5, 1); break;
-    case 6: p.system().set_version(6, 0); break;
-    case 7: p.system().set_version(6, 1); break;
-    case 8: p.system().set_version(6, 2); break;
-    default: p.system().set_version(10, 0); break;
-  }
-}
-
-class FolderTypesTest : public ::testing::Test {
+class FolderTypesTest : public harness::PageTest {
  protected:
+  FolderTypesTest() : PageTest([this] { return CreateFolderTypesPage(show_); }) {}
+
   // Builds the window with only this page, then opens the page as a navigation click does.
   void Open(int version_class = 5, folder_dialog::ShowModal show = {}) {
-    SetVersionClass(*p_, version_class);
-    ui::PageModules pages;
-    pages.push_back(CreateFolderTypesPage(std::move(show)));
-    main_ = std::make_unique<ui::TCorvanel_FormMain>(*p_, std::move(pages));
-    ASSERT_EQ(main_->WindowsVersionClass(), version_class);
-    // Start-up as the renderer runs it: first show, the start-up click, the panel going.
-    main_->ShowForm();
-    main_->Find<forms::Timer>("Timer_Click").Tick();
-    main_->Find<forms::Timer>("Timer_Loading").Tick();
-    ASSERT_TRUE(main_->Find<Button>("Button_OK").Enabled());
-    auto& bar = main_->RzGroupBar1();
-    ASSERT_TRUE(bar.UserClickItem(bar.GroupIndex("RzGroup_Display"), 1));
-    ASSERT_EQ(main_->notset().ActivePage(), &main_->Context(3).Page());
+    show_ = std::move(show);
+    ASSERT_NO_FATAL_FAILURE(PageTest::Open(version_class));
+    auto& bar = Window().RzGroupBar1();
+    int group = 0;
+    int item = 0;
+    ASSERT_TRUE(bar.Locate(bar.FindItemByTag(3), &group, &item));
+    ASSERT_EQ(group, bar.GroupIndex("RzGroup_Display"));
+    ASSERT_EQ(item, 1);
   }
 
-  template <class T>
-  T& Get(const char* name) { return main_->Find<T>(name); }
-  bool Checked(const char* box) { return Get<CheckBox>(box).Checked(); }
-  const std::vector<TRegRecor>& Queued() { return main_->Queue().Records(); }
-  const TRegRecor* Record(const std::string& name) { return main_->Queue().Find(name); }
-  bool ApplyEnabled() { return Get<Button>("Button_Apply").Enabled(); }
-  MemoryRegistry& Reg() { return p_->registry(); }
-
-  // A fresh system and window for the next case of a table.
-  void Reset() {
-    main_.reset();
-    p_ = std::make_unique<MemoryPlatform>();
-  }
-
-  std::unique_ptr<MemoryPlatform> p_ = std::make_unique<MemoryPlatform>();
-  std::unique_ptr<ui::TCorvanel_FormMain> main_;
+  folder_dialog::ShowModal show_;
 };
 
 // --- loading -------------------------------------------------------------------------
@@ -162,7 +130,7 @@ TEST_F(FolderTypesTest, FlagBoxesLoadTheirValues) {
     Open(c.version_class);
     EXPECT_EQ(Checked(c.box), c.checked) << c.box << " class " << c.version_class << " stored kind "
                                          << c.stored.kind << " " << c.stored.number << c.stored.text;
-    EXPECT_TRUE(Queued().empty()) << c.box;
+    EXPECT_TRUE(Records().empty()) << c.box;
     EXPECT_FALSE(ApplyEnabled()) << c.box;
   }
 }
@@ -225,7 +193,7 @@ TEST_F(FolderTypesTest, NumbersAndRadiosLoad) {
   EXPECT_EQ(Get<TrackBar>(kQuality).Position(), 40);
   EXPECT_TRUE(Get<RadioButton>(kWithLetter).Checked());
   EXPECT_FALSE(Get<RadioButton>(kWithNumber).Checked());
-  EXPECT_TRUE(Queued().empty());
+  EXPECT_TRUE(Records().empty());
 
   Reset();
   Reg().SetDword(HKCU, "\\Software\\Microsoft\\Windows\\Shell\\", "BagMRU Size", 5);
@@ -294,9 +262,9 @@ TEST_F(FolderTypesTest, FlagClicksQueueTheirValue) {
           << c.box;
     }
   }
-  EXPECT_EQ(Queued().size(), std::size(cases));
+  EXPECT_EQ(Records().size(), std::size(cases));
   EXPECT_TRUE(ApplyEnabled());
-  EXPECT_FALSE(main_->Requests().RestartNeeded);
+  EXPECT_FALSE(Window().Requests().RestartNeeded);
 }
 
 TEST_F(FolderTypesTest, DetailsBarDeletesThePolicyOrSetsItAndAsksForARestart) {
@@ -304,17 +272,17 @@ TEST_F(FolderTypesTest, DetailsBarDeletesThePolicyOrSetsItAndAsksForARestart) {
   Open(7);
   ASSERT_FALSE(Checked(kDetails));
   Get<CheckBox>(kDetails).UserClick();
-  ASSERT_EQ(Queued().size(), 1u);
-  EXPECT_EQ(Queued()[0], engine::DeleteValueRecord(kDetails, HKCU, kPolicies, "NoPreviewPane"));
-  EXPECT_EQ(Queued()[0].Action, engine::kActionDeleteValue);
-  EXPECT_TRUE(main_->Requests().RestartNeeded);
-  main_->Button_ApplyClick();
+  ASSERT_EQ(Records().size(), 1u);
+  EXPECT_EQ(Records()[0], engine::DeleteValueRecord(kDetails, HKCU, kPolicies, "NoPreviewPane"));
+  EXPECT_EQ(Records()[0].Action, engine::kActionDeleteValue);
+  EXPECT_TRUE(Window().Requests().RestartNeeded);
+  Window().Button_ApplyClick();
   EXPECT_FALSE(Reg().ValueExists(HKCU, kPolicies, "NoPreviewPane"));
 
   Get<CheckBox>(kDetails).UserClick();
-  ASSERT_EQ(Queued().size(), 1u);
-  EXPECT_EQ(Queued()[0], engine::WriteRecord(kDetails, HKCU, kPolicies, "NoPreviewPane", 3, engine::MakeInt(1)));
-  EXPECT_TRUE(main_->Requests().RestartNeeded);
+  ASSERT_EQ(Records().size(), 1u);
+  EXPECT_EQ(Records()[0], engine::WriteRecord(kDetails, HKCU, kPolicies, "NoPreviewPane", 3, engine::MakeInt(1)));
+  EXPECT_TRUE(Window().Requests().RestartNeeded);
 }
 
 TEST_F(FolderTypesTest, TreeViewAddsTheExploreVerbOnlyWhereItIsMissing) {
@@ -329,8 +297,8 @@ TEST_F(FolderTypesTest, TreeViewAddsTheExploreVerbOnlyWhereItIsMissing) {
       engine::WriteRecord("Checkbox_Folder_View_Windows_Tree3", HKCR, "\\Folder\\shell\\explore\\Command", "", 1,
                           engine::MakeText("%SystemRoot%\\Explorer.exe /e,/idlist,%I,%L")),
   };
-  EXPECT_EQ(Queued(), expected);
-  main_->Button_ApplyClick();
+  EXPECT_EQ(Records(), expected);
+  Window().Button_ApplyClick();
   EXPECT_EQ(Reg().GetString(HKCR, "\\Folder\\shell\\explore\\Command", ""),
             "%SystemRoot%\\Explorer.exe /e,/idlist,%I,%L");
   EXPECT_EQ(Reg().GetDword(HKCR, "\\Folder\\shell\\explore\\", "BrowserFlags"), 22u);
@@ -339,7 +307,7 @@ TEST_F(FolderTypesTest, TreeViewAddsTheExploreVerbOnlyWhereItIsMissing) {
   Get<CheckBox>(kTree).UserClick();
   EXPECT_EQ(*Record(kTree), engine::WriteRecord(kTree, HKCR, "\\Folder\\shell\\", "", 1, engine::MakeText("")));
   Get<CheckBox>(kTree).UserClick();
-  EXPECT_EQ(Queued(), std::vector<TRegRecor>{expected[0]});
+  EXPECT_EQ(Records(), std::vector<TRegRecor>{expected[0]});
 }
 
 TEST_F(FolderTypesTest, SavedViewsTrackBarQueuesBothKeysAndShowsItsPosition) {
@@ -352,7 +320,7 @@ TEST_F(FolderTypesTest, SavedViewsTrackBarQueuesBothKeysAndShowsItsPosition) {
       engine::WriteRecord("Trabar_Folder_View_BehaviorSet_SaveViewSetCount2", HKCU,
                           "\\Software\\Microsoft\\Windows\\ShellNoRoam\\", "BagMRU Size", 3, engine::MakeInt(1234)),
   };
-  EXPECT_EQ(Queued(), expected);
+  EXPECT_EQ(Records(), expected);
 
   Get<CheckBox>(kSaveViewSet).UserClick();  // loaded checked (missing): now cleared
   EXPECT_FALSE(Get<TrackBar>(kViewCount).Enabled());
@@ -363,10 +331,10 @@ TEST_F(FolderTypesTest, SavedViewsTrackBarQueuesBothKeysAndShowsItsPosition) {
 TEST_F(FolderTypesTest, BothSortRadiosShareOneRecord) {
   Open();
   Get<RadioButton>(kWithLetter).UserClick();
-  EXPECT_EQ(Queued(), std::vector<TRegRecor>{engine::WriteRecord(kWithLetter, HKLM, kPolicies, "NoStrCmpLogical", 3,
+  EXPECT_EQ(Records(), std::vector<TRegRecor>{engine::WriteRecord(kWithLetter, HKLM, kPolicies, "NoStrCmpLogical", 3,
                                                                  engine::MakeInt(1))});
   Get<RadioButton>(kWithNumber).UserClick();
-  EXPECT_EQ(Queued(), std::vector<TRegRecor>{engine::WriteRecord(kWithLetter, HKLM, kPolicies, "NoStrCmpLogical", 3,
+  EXPECT_EQ(Records(), std::vector<TRegRecor>{engine::WriteRecord(kWithLetter, HKLM, kPolicies, "NoStrCmpLogical", 3,
                                                                  engine::MakeInt(0))});
 }
 
@@ -398,28 +366,28 @@ TEST_F(FolderTypesTest, CompressedColoursToggleTheirLabelsAndButtons) {
 TEST_F(FolderTypesTest, ColourButtonsQueueWhatTheDialogChose) {
   Reg().SetDword(HKCU, kAdvanced, "ShowCompColor", 1);
   Open();
-  p_->dialogs().QueueColor(0x0000FF);
+  Memory().dialogs().QueueColor(0x0000FF);
   ASSERT_TRUE(Get<Button>("Button_Folder_Choose_Click_Change").UserClick());
   EXPECT_EQ(*Record("Button_Folder_Choose_Click_Change"),
             engine::WriteRecord("Button_Folder_Choose_Click_Change", HKCU, "\\Control Panel\\Colors\\",
                                 "HotTrackingColor", 1, engine::MakeText("255 0 0")));
   EXPECT_EQ(Get<Panel>("Ctrbar_Folder_Choose_Click_Color").BackgroundColor(), 0x0000FFu);
 
-  p_->dialogs().QueueColor(0xFF0000);
+  Memory().dialogs().QueueColor(0xFF0000);
   ASSERT_TRUE(Get<Button>("Button_Folder_List_EncryptedFile_Change").UserClick());
   EXPECT_EQ(*Record("Button_Folder_List_EncryptedFile_Change"),
             engine::WriteRecord("Button_Folder_List_EncryptedFile_Change", HKCU, kExplorer, "AltEncryptionColor", 4,
                                 engine::MakeBytes({0, 0, 0xFF})));
   EXPECT_EQ(Get<Panel>("Ctrbar_Folder_List_EncryptedFile_Color").BackgroundColor(), 0xFF0000u);
 
-  main_->Button_ApplyClick();
+  Window().Button_ApplyClick();
   EXPECT_EQ(Reg().GetString(HKCU, "\\Control Panel\\Colors\\", "HotTrackingColor"), "255 0 0");
   EXPECT_EQ(Reg().Get(HKCU, kExplorer, "AltEncryptionColor")->bytes, (std::vector<std::uint8_t>{0, 0, 0xFF}));
 
   // Cancelled: nothing queued, the swatch stays, Apply is enabled all the same.
-  p_->dialogs().QueueColor(std::nullopt);
+  Memory().dialogs().QueueColor(std::nullopt);
   ASSERT_TRUE(Get<Button>("Button_Folder_List_EncryptedFile_Change").UserClick());
-  EXPECT_TRUE(Queued().empty());
+  EXPECT_TRUE(Records().empty());
   EXPECT_EQ(Get<Panel>("Ctrbar_Folder_List_EncryptedFile_Color").BackgroundColor(), 0xFF0000u);
   EXPECT_TRUE(ApplyEnabled());
 }
@@ -441,12 +409,6 @@ TEST_F(FolderTypesTest, ThumbnailFieldsQueueTheirNumbers) {
 
 // --- Default buttons ------------------------------------------------------------------
 
-std::vector<std::string> Names(const std::vector<TRegRecor>& records) {
-  std::vector<std::string> names;
-  for (const auto& r : records) names.push_back(r.Name);
-  return names;
-}
-
 TEST_F(FolderTypesTest, ViewDefaultsQueueOnlyWhatChanges) {
   Reg().SetDword(HKCU, kAdvanced, "PersistBrowsers", 1);
   Reg().SetDword(HKCU, kAdvanced, "ClassicViewState", 0);  // already the default
@@ -454,12 +416,12 @@ TEST_F(FolderTypesTest, ViewDefaultsQueueOnlyWhatChanges) {
   Open(5);
   Get<Button>("Button_Folder_View_BehaviorSet_Default").UserClick();
   // Class 5 never reads the hidden details box: the default checks it and so deletes the policy.
-  EXPECT_EQ(Names(Queued()),
+  EXPECT_EQ(Names(),
             (std::vector<std::string>{"Checkbox_Folder_View_Windows_Restore", kDetails,
                                       "Trabar_Folder_View_BehaviorSet_SaveViewSetCount1",
                                       "Trabar_Folder_View_BehaviorSet_SaveViewSetCount2"}));
   EXPECT_EQ(Record(kDetails)->Action, engine::kActionDeleteValue);
-  EXPECT_TRUE(main_->Requests().RestartNeeded);
+  EXPECT_TRUE(Window().Requests().RestartNeeded);
   ASSERT_NE(Record("Trabar_Folder_View_BehaviorSet_SaveViewSetCount1"), nullptr);
   EXPECT_EQ(Record("Trabar_Folder_View_BehaviorSet_SaveViewSetCount1")->Value, engine::MakeInt(5000));
   EXPECT_EQ(Get<forms::Label>(kViewCountShow).Caption(), "5000");
@@ -473,7 +435,7 @@ TEST_F(FolderTypesTest, ListAndThumbnailDefaults) {
   Open(5);
   Get<Button>("Button_Folder_List_Default").UserClick();
   // FolderContentsInfoTip loaded checked (missing) and stays; ShowCompColor loaded unchecked.
-  EXPECT_EQ(Names(Queued()), (std::vector<std::string>{kFileTip, kCompColor, kWithLetter}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{kFileTip, kCompColor, kWithLetter}));
   EXPECT_EQ(Record(kWithLetter)->Value, engine::MakeInt(0));
   EXPECT_TRUE(Get<CheckBox>(kFolderTip).Enabled());
 
@@ -511,7 +473,7 @@ TEST_F(FolderTypesTest, VersionClassesAdaptThePage) {
       // Every sheet is judged, also the one whose tab is hidden.
       EXPECT_EQ(forms::DescribeLayout(forms::CheckLayout(*sheet)), "") << where << " " << sheet->Name();
     }
-    EXPECT_EQ(forms::DescribeLayout(forms::CheckLayout(main_->Context(3).Page())), "") << where;
+    EXPECT_EQ(forms::DescribeLayout(forms::CheckLayout(Window().Context(3).Page())), "") << where;
   }
 }
 
@@ -546,7 +508,7 @@ TEST_F(FolderTypesTest, SettingsButtonsOpenTheFolderDialogInTheirModes) {
   EXPECT_EQ(Reg().GetDword(HKCU, folder_dialog::kNewStartPanelKey, "{D20EA4E1-3957-11D2-A40B-0C5020524153}"), 0u);
   EXPECT_EQ(Reg().Get(HKCU, folder_dialog::kDrivePolicyKey, "NoDrives")->bytes,
             (std::vector<std::uint8_t>{0x04, 0, 0, 0}));
-  EXPECT_TRUE(Queued().empty());
+  EXPECT_TRUE(Records().empty());
   EXPECT_FALSE(ApplyEnabled());
 }
 
@@ -557,7 +519,7 @@ TEST_F(FolderTypesTest, WithoutItsOwnDisplayThePageUsesTheWindows) {
   EXPECT_FALSE(Reg().ValueExists(HKCU, folder_dialog::kDrivePolicyKey, "NoDrives"));
 
   int shown = 0;
-  main_->SetShowModal([&](forms::Form& form) {
+  Window().SetShowModal([&](forms::Form& form) {
     ++shown;
     form.ShowForm();
     dynamic_cast<folder_dialog::TCorvanel_FormFolder&>(form).ListView1().UserCheckItem(25, false);
