@@ -290,11 +290,27 @@ TEST_F(ViewTest, TabWalksOnlyWhatTheUserCanSee) {
   const std::vector<std::string> expected = {"Check", "RadioA", "Combo", "Track", "Pages", "List", "OK"};
   EXPECT_EQ(forward, expected);
   EXPECT_EQ(walk(false, 1), std::vector<std::string>{"Check"}) << "wraps round";
+  EXPECT_FALSE(radio_a_->Checked()) << "passing through a radio group must not select";
   EXPECT_EQ(walk(true, 2), (std::vector<std::string>{"OK", "List"}));
   // With sheet 1 in front its button joins, in its place after the page control.
   pages_->SetActivePageIndex(1);
   const std::vector<std::string> with_sheet = {"OK", "Check", "RadioA", "Combo", "Track", "Pages", "SheetButton", "List"};
   EXPECT_EQ(walk(false, 8), with_sheet);
+}
+
+TEST_F(ViewTest, ArrowKeysSelectWithinARadioGroup) {
+  ShowWindow(host_, SW_SHOWNA);
+  SetFocus(W(*radio_a_));
+  EXPECT_FALSE(radio_a_->Checked()) << "focus alone does not select";
+  EXPECT_TRUE(view_->MoveInRadioGroup(false));
+  EXPECT_EQ(GetFocus(), W(*radio_b_));
+  EXPECT_TRUE(radio_b_->Checked());
+  EXPECT_EQ(SendMessageW(W(*radio_b_), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(view_->MoveInRadioGroup(false)) << "wraps to the first";
+  EXPECT_TRUE(radio_a_->Checked());
+  EXPECT_FALSE(radio_b_->Checked());
+  SetFocus(W(*check_));
+  EXPECT_FALSE(view_->MoveInRadioGroup(false)) << "arrows elsewhere are the control's own";
 }
 
 TEST_F(ViewTest, ControlsHaveStableIdsByName) {

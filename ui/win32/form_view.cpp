@@ -1128,8 +1128,10 @@ bool FormView::MoveInRadioGroup(bool backward) {
     forms::Control* target = *(begin + k);
     View* tv = ViewOf(*target);
     if (tv == nullptr || !target->CanUserReach() || !IsWindowVisible(tv->hwnd)) continue;
-    // Focusing a radio button from the keyboard selects it (see SubclassProc).
+    // Focusing a radio button with an arrow key selects it (see SubclassProc).
+    arrow_move_ = true;
     SetFocus(tv->hwnd);
+    arrow_move_ = false;
     return true;
   }
   return true;
@@ -1191,9 +1193,9 @@ LRESULT CALLBACK FormView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
       LRESULT r = self->CallOriginal(hwnd, msg, wp, lp);
       if (self->pushing_ == 0) {
         self->Guarded([&] { c->UserFocus(); });
-        // Arrow keys move the focus inside a radio group; as on a dialog, that selects.
-        if (auto* rb = dynamic_cast<forms::RadioButton*>(c);
-            rb != nullptr && !rb->Checked() && (GetKeyState(VK_LBUTTON) & 0x8000) == 0) {
+        // An arrow key moved the focus inside a radio group: as on a dialog, that selects.
+        // Tab into a group only focuses: passing through must not change a setting.
+        if (auto* rb = dynamic_cast<forms::RadioButton*>(c); rb != nullptr && self->arrow_move_ && !rb->Checked()) {
           self->Guarded([&] { rb->UserClick(); });
           if (c->Parent() != nullptr)
             for (forms::Control* sib : c->Parent()->Children())

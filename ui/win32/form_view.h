@@ -151,6 +151,7 @@ class FormView : public forms::FormObserver {
   int dpi_;
   Hooks hooks_;
   int pushing_ = 0;
+  bool arrow_move_ = false;  // the focus moves by an arrow key inside a radio group
   bool built_ = false;
   std::unordered_map<const forms::Component*, std::unique_ptr<View>> views_;
   std::unordered_map<HWND, View*> by_hwnd_;
