@@ -166,6 +166,12 @@ TEST_F(Ready, TabWalksTheReachableControlsAndEscCancels) {
 TEST_F(Ready, SecondStartBringsTheRunningWindowBackAndExitsZero) {
   ShowWindow(program_.Main(), SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(program_.Main()) != FALSE; }, kTimeoutMs));
+  // Another window in front, so that coming to the front is the second start's doing.
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, kTimeoutMs));
 
   Program second;
   ASSERT_TRUE(second.Start(ProgramPath()));
@@ -176,6 +182,9 @@ TEST_F(Ready, SecondStartBringsTheRunningWindowBackAndExitsZero) {
 
   EXPECT_TRUE(WaitFor([&] { return IsIconic(program_.Main()) == FALSE; }, kTimeoutMs)) << "still minimized";
   EXPECT_TRUE(IsWindowVisible(program_.Main()));
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == program_.Main(); }, kTimeoutMs))
+      << "not brought to the front";
+  DestroyWindow(other);
   EXPECT_TRUE(program_.Running());
   // Only the first instance's window exists.
   EXPECT_EQ(FindWindowW(ui::win32::kMainWindowClass, nullptr), program_.Main());
