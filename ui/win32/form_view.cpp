@@ -145,20 +145,19 @@ bool FormView::Deferred(const forms::Control& control) const {
 
 void FormView::RealizeIfShown(forms::Control& sheet) {
   if (!ShownInWindow(sheet) || deferred_.erase(&sheet) == 0) return;
-  for (forms::Control* child : sheet.Children()) CreateTree(*child);
-  UpdateRadioTabStops(sheet);
-  PushZOrder(sheet);
+  CreateTree(sheet);
 }
 
 void FormView::CreateTree(forms::Control& control) {
   if (Deferred(control)) return;
-  Create(control);
-  // The controls of a sheet that is not in front get their windows when it comes to the
-  // front: most of the notebook's pages are never opened in a session.
-  if (control.Kind() == forms::ComponentKind::TabSheet && !ShownInWindow(control) && !control.Children().empty()) {
+  // A sheet that is not in front gets its window, and its controls theirs, when it comes
+  // to the front: most of the notebook's pages are never opened in a session, and every
+  // window costs its creation and its first state.
+  if (control.Kind() == forms::ComponentKind::TabSheet && !ShownInWindow(control) && ViewOf(control) == nullptr) {
     deferred_.insert(&control);
     return;
   }
+  Create(control);
   for (forms::Control* child : control.Children()) CreateTree(*child);
   UpdateRadioTabStops(control);
   if (!control.Children().empty()) PushZOrder(control);
@@ -270,8 +269,26 @@ void FormView::Create(forms::Control& control) {
     subclass = false;
   }
   if (hwnd == nullptr) {
-    hwnd = CreateWindowExW(ex, cls, L"", style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(view->id)), GetModuleHandleW(nullptr), nullptr);
+    // Born in place, with its caption and shown when it should be: each later change of
+    // a window is one more round trip under Wine.
+    const RECT at = ScaledBounds(control);
+    std::wstring caption;
+    switch (control.Kind()) {
+      case forms::ComponentKind::Label:
+      case forms::ComponentKind::Button:
+      case forms::ComponentKind::GroupBox:
+      case forms::ComponentKind::CheckBox:
+      case forms::ComponentKind::RadioButton:
+        caption = Widen(control.Caption());
+        break;
+      default:
+        break;
+    }
+    if (ShownInWindow(control)) style |= WS_VISIBLE;
+    if (!control.Enabled()) style |= WS_DISABLED;
+    hwnd = CreateWindowExW(ex, cls, caption.c_str(), style, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(view->id)), GetModuleHandleW(nullptr),
+                           nullptr);
   }
   if (hwnd == nullptr) return;
   view->hwnd = hwnd;
@@ -337,9 +354,12 @@ bool FormView::HasBackdrop(const forms::Control& control) const {
 void FormView::PushAll(View& v) {
   PushGuard guard(pushing_);
   PushFont(v);
-  PushBounds(v);
+  const forms::Rect& b = v.control->Bounds();
+  if (v.control->Kind() == forms::ComponentKind::Custom ||
+      (v.control->Kind() == forms::ComponentKind::Label && (b.width <= 0 || b.height <= 0)))
+    PushBounds(v);
   PushText(v);
-  EnableWindow(v.hwnd, v.control->Enabled());
+  if ((IsWindowEnabled(v.hwnd) != FALSE) != v.control->Enabled()) EnableWindow(v.hwnd, v.control->Enabled());
   switch (v.control->Kind()) {
     case forms::ComponentKind::CheckBox:
     case forms::ComponentKind::RadioButton:
@@ -376,6 +396,13 @@ void FormView::PushAll(View& v) {
       break;
   }
   PushVisible(v);
+}
+
+RECT FormView::ScaledBounds(const forms::Control& control) const {
+  const forms::Rect& b = control.Bounds();
+  int h = Scale(b.height);
+  if (control.Kind() == forms::ComponentKind::ComboBox) h += Scale(200);  // the drop-down list
+  return RECT{Scale(b.left), Scale(b.top), Scale(b.left) + Scale(b.width), Scale(b.top) + h};
 }
 
 void FormView::PushBounds(View& v) {
@@ -795,6 +822,14 @@ void FormView::Changed(forms::Component& component, forms::Property property, in
       UpdateRadioTabStops(*control->Parent());
       PushZOrder(*control->Parent());
     }
+    return;
+  }
+  if (auto* sheet = dynamic_cast<forms::TabSheet*>(control); sheet != nullptr && ViewOf(*sheet) == nullptr) {
+    // A sheet still waiting for its window: its tab and its coming to the front count.
+    if (property == forms::Property::Caption || property == forms::Property::TabVisible)
+      if (auto* pc = sheet->GetPageControl())
+        if (View* pv = ViewOf(*pc)) PushTabs(*pv);
+    if (property == forms::Property::Visible) RealizeIfShown(*sheet);
     return;
   }
   View* v = ViewOf(*control);

@@ -106,6 +106,7 @@ class FormView : public forms::FormObserver {
   bool HasBackdrop(const forms::Control& control) const;
 
   void PushAll(View& v);
+  RECT ScaledBounds(const forms::Control& control) const;
   void PushBounds(View& v);
   void PushVisible(View& v);
   void PushText(View& v);
