@@ -221,6 +221,42 @@ TEST_F(Ready, ClosingTheMainWindowDuringADialogEndsCleanly) {
   EXPECT_EQ(code, 0u) << "the dialog must be cancelled before the window goes";
 }
 
+// The registry's answer to "is Send To shown": its handler key's default value.
+bool SendToHandlerRegistered() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Send To", 0, KEY_READ,
+                    &key) != ERROR_SUCCESS)
+    return false;
+  wchar_t value[64] = {};
+  DWORD size = sizeof(value) - sizeof(wchar_t);
+  DWORD type = 0;
+  const LONG rc = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS && type == REG_SZ && std::wstring(value) == L"{7BA4C740-9E81-11CF-99D3-00AA004AE837}";
+}
+
+TEST_F(Ready, ClickingABoxEnablesApplyAndApplyWritesTheRegistry) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "2,0"), 1);
+  HWND box = program_.Control("Checkbox_FileType_MenuOperation_FileAndFolder_SendTo");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(box && apply);
+  EXPECT_FALSE(IsWindowEnabled(apply)) << "loading the page must not count as a change";
+  const bool initially = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  EXPECT_EQ(initially, SendToHandlerRegistered()) << "the box shows what the registry holds";
+
+  // Twice: once away from the current state, once back, so the prefix ends as it began.
+  for (bool want : {!initially, initially}) {
+    SCOPED_TRACE(want ? "checking" : "clearing");
+    PostMessageW(box, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, want);
+    EXPECT_EQ(SendToHandlerRegistered(), !want) << "nothing is written before Apply";
+    PostMessageW(apply, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+    EXPECT_EQ(SendToHandlerRegistered(), want);
+  }
+}
+
 TEST_F(Ready, ClosingTheWindowEndsTheProcessWithZero) {
   PostMessageW(program_.Main(), WM_CLOSE, 0, 0);
   DWORD code = 1234;
