@@ -236,16 +236,12 @@ void GroupBarView::Paint(HDC dc, const RECT& client) {
       DeleteObject(ring);
       HPEN arrow = CreatePen(PS_SOLID, std::max(1, S(1)), kHeaderText);
       old_pen = SelectObject(dc, arrow);
+      // Two stacked chevrons pointing up (expanded) or down (collapsed).
       const int a = S(3);
+      const int tip = group.Expanded ? -a / 2 : a / 2;
       for (int k = 0; k < 2; ++k) {
-        const int oy = (group.Expanded ? -a + 1 : -a + 1) + k * a;
-        const int dir = group.Expanded ? -1 : 1;
-        POINT pts[3] = {{cx - a, cy + oy - dir * a / 2}, {cx, cy + oy + dir * a / 2}, {cx + a + 1, cy + oy - dir * a / 2 - 1}};
-        if (group.Expanded) {
-          pts[0] = {cx - a, cy + oy + a / 2};
-          pts[1] = {cx, cy + oy - a / 2};
-          pts[2] = {cx + a + 1, cy + oy + a / 2 + 1};
-        }
+        const int y0 = cy - a / 2 + k * a - a / 2;
+        POINT pts[3] = {{cx - a, y0 - tip}, {cx, y0 + tip}, {cx + a + 1, y0 - tip - (tip > 0 ? 1 : -1)}};
         Polyline(dc, pts, 3);
       }
       SelectObject(dc, old_pen);
