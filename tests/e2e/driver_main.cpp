@@ -6,6 +6,11 @@
 //   --tool click NAME          click the button NAME of the running program (posted)
 //   --tool close               close the running program and wait for it to end
 //   --tool bench N EMPTY_EXE   start-up time of corvanel.exe against an empty window, N runs
+//   --tool spi ACTION          a BOOL system parameter (SPI_GET..., decimal) as the exit
+//                              code, 0 or 1; 3 when the query fails. A fresh process reads
+//                              what Wine holds now: a process keeps the values it once read.
+//   --tool spi-set ACTION UI PV  SystemParametersInfoW(ACTION, UI, PV as a number,
+//                              SPIF_UPDATEINIFILE); exit code 0 when it succeeded
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -156,6 +161,18 @@ int main(int argc, char** argv) {
     if (tool == "show" && argc > 3) return ToolShow(argv[3], argc > 4 ? argv[4] : "");
     if (tool == "close") return ToolClose();
     if (tool == "click" && argc > 3) return ToolClick(argv[3]);
+    if (tool == "spi" && argc > 3) {
+      BOOL on = FALSE;
+      if (!SystemParametersInfoW(static_cast<UINT>(std::atoi(argv[3])), 0, &on, 0)) return 3;
+      return on != FALSE ? 1 : 0;
+    }
+    if (tool == "spi-set" && argc > 5) {
+      const auto pv = static_cast<UINT_PTR>(std::atoi(argv[5]));
+      return SystemParametersInfoW(static_cast<UINT>(std::atoi(argv[3])), static_cast<UINT>(std::atoi(argv[4])),
+                                   reinterpret_cast<void*>(pv), SPIF_UPDATEINIFILE)
+                 ? 0
+                 : 3;
+    }
     if (tool == "bench" && argc > 4) {
       std::string narrow = argv[4];
       return ToolBench(std::max(1, std::atoi(argv[3])), std::wstring(narrow.begin(), narrow.end()));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -197,7 +198,7 @@ TEST_F(Ready, DialogFormsAreModalAndClosingOneIsCancel) {
   ASSERT_NE(set, nullptr);
   PostMessageW(set, BM_CLICK, 0, 0);
   HWND dialog = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (dialog = program_.FindWindowOf(L"CorvanelDialog")) != nullptr; }, kTimeoutMs));
+  ASSERT_TRUE(WaitFor([&] { return (dialog = program_.FindWindowOf(ui::win32::kFolderDialogClass)) != nullptr; }, kTimeoutMs));
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dialog) != FALSE; }, kTimeoutMs));
   EXPECT_FALSE(IsWindowEnabled(program_.Main())) << "the main window must wait for the dialog";
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), program_.Main());
@@ -214,7 +215,7 @@ TEST_F(Ready, ClosingTheMainWindowDuringADialogEndsCleanly) {
   HWND set = program_.Control("Button_Folder_Advanced_Desktop_Set");
   ASSERT_NE(set, nullptr);
   PostMessageW(set, BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return program_.FindWindowOf(L"CorvanelDialog") != nullptr; }, kTimeoutMs));
+  ASSERT_TRUE(WaitFor([&] { return program_.FindWindowOf(ui::win32::kFolderDialogClass) != nullptr; }, kTimeoutMs));
   PostMessageW(program_.Main(), WM_CLOSE, 0, 0);
   DWORD code = 1234;
   ASSERT_TRUE(program_.WaitExit(kTimeoutMs, &code));
@@ -256,6 +257,257 @@ TEST_F(Ready, ClickingABoxEnablesApplyAndApplyWritesTheRegistry) {
     EXPECT_EQ(SendToHandlerRegistered(), want);
   }
 }
+
+// --- Registry and system parameters as the driver sees them (the same wineserver) ---
+
+struct StoredValue {
+  DWORD type = 0;
+  std::vector<BYTE> data;
+};
+
+std::optional<StoredValue> ReadValue(HKEY root, const wchar_t* path, const wchar_t* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+  StoredValue v;
+  DWORD size = 0;
+  LONG rc = RegQueryValueExW(key, name, nullptr, &v.type, nullptr, &size);
+  if (rc == ERROR_SUCCESS) {
+    v.data.resize(size);
+    rc = RegQueryValueExW(key, name, nullptr, &v.type, v.data.data(), &size);
+    v.data.resize(size);
+  }
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return std::nullopt;
+  return v;
+}
+
+bool KeyExists(HKEY root, const wchar_t* path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+std::wstring AsText(const StoredValue& v) {
+  std::wstring text(reinterpret_cast<const wchar_t*>(v.data.data()), v.data.size() / sizeof(wchar_t));
+  while (!text.empty() && text.back() == L'\0') text.pop_back();
+  return text;
+}
+
+void WriteValue(HKEY root, const wchar_t* path, const wchar_t* name, const StoredValue& v) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) return;
+  RegSetValueExW(key, name, 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+  RegCloseKey(key);
+}
+
+void DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  RegDeleteValueW(key, name);
+  RegCloseKey(key);
+}
+
+constexpr wchar_t kSendToKey[] = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Send To";
+constexpr wchar_t kSendToHandler[] = L"{7BA4C740-9E81-11CF-99D3-00AA004AE837}";
+constexpr wchar_t kDrivePolicyKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+// Send To starts unregistered, so its box loads unchecked; the prefix gets back what it had.
+class SendToFromAbsent : public Ready, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    saved_ = ReadValue(HKEY_CLASSES_ROOT, kSendToKey, nullptr);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kSendToKey);
+    ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kSendToKey)) << "cannot prepare the start state";
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kSendToKey);
+    if (saved_) WriteValue(HKEY_CLASSES_ROOT, kSendToKey, nullptr, *saved_);
+  }
+  std::optional<StoredValue> saved_;
+};
+
+// One change to the page, then the button of the row ends the editing.
+TEST_P(SendToFromAbsent, CheckingSendToThenEndingWithAButton) {
+  const std::string button = GetParam();
+  const bool writes = button != "Button_Cancel";
+  const bool closes = button != "Button_Apply";
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "2,0"), 1);
+  HWND box = program_.Control("Checkbox_FileType_MenuOperation_FileAndFolder_SendTo");
+  HWND apply = program_.Control("Button_Apply");
+  HWND end = program_.Control(button);
+  ASSERT_TRUE(box && apply && end);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "a missing handler key shows unchecked";
+
+  PostMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kSendToKey)) << "written before Apply";
+
+  PostMessageW(end, BM_CLICK, 0, 0);
+  if (closes) {
+    DWORD code = 1234;
+    ASSERT_TRUE(program_.WaitExit(kTimeoutMs, &code)) << button << " did not close the window";
+    EXPECT_EQ(code, 0u);
+  } else {
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+    EXPECT_TRUE(program_.Running());
+  }
+  if (!writes) {
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kSendToKey)) << "Cancel wrote the change";
+    return;
+  }
+  const std::optional<StoredValue> handler = ReadValue(HKEY_CLASSES_ROOT, kSendToKey, nullptr);
+  ASSERT_TRUE(handler.has_value()) << "no default value under the Send To key";
+  EXPECT_EQ(handler->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_TRUE(AsText(*handler) == kSendToHandler) << "wrong handler CLSID";
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, SendToFromAbsent, ::testing::Values("Button_Apply", "Button_OK", "Button_Cancel"),
+                         [](const ::testing::TestParamInfo<const char*>& row) { return std::string(row.param); });
+
+// The drives mode of the folder dialog, opened from Folder Types with no NoDrives policy.
+struct DriveDialogCase {
+  const char* name;
+  enum { kOkButton, kEnter, kEsc, kCloseBox } how;
+  bool writes;
+};
+
+class DriveDialog : public Ready, public ::testing::WithParamInterface<DriveDialogCase> {
+ protected:
+  void SetUp() override {
+    saved_ = ReadValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDrives");
+    DeleteValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDrives");
+    ASSERT_FALSE(ReadValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDrives")) << "cannot prepare the start state";
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    DeleteValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDrives");
+    if (saved_) WriteValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDrives", *saved_);
+  }
+  std::optional<StoredValue> saved_;
+};
+
+TEST_P(DriveDialog, UncheckingDriveCThenClosing) {
+  const DriveDialogCase& row = GetParam();
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "3,4"), 1);
+  HWND set = program_.Control("Button_Folder_Advanced_MyComputer_Set");
+  ASSERT_NE(set, nullptr);
+  PostMessageW(set, BM_CLICK, 0, 0);
+  HWND dialog = program_.WaitWindowOf(ui::win32::kFolderDialogClass, kTimeoutMs);
+  ASSERT_NE(dialog, nullptr) << "no folder dialog appeared";
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), program_.Main());
+  EXPECT_FALSE(IsWindowEnabled(program_.Main()));
+  EXPECT_TRUE(TextOf(dialog) == L"Drivers") << "caption of the drives mode";
+
+  HWND list = program_.ControlIn(dialog, "ListView1");
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(IsWindowVisible(list)) << "the drives tab is not in front";
+  EXPECT_TRUE(IsWindowVisible(program_.ControlIn(dialog, "Button_OK")));
+  ASSERT_EQ(ListItemCount(list), 26);
+  for (int i = 0; i < 26; ++i) EXPECT_TRUE(ListItemChecked(list, i)) << "drive " << char('A' + i) << " loaded hidden";
+
+  ASSERT_TRUE(SetListItemChecked(program_.Process(), list, 2, false));
+  EXPECT_FALSE(ListItemChecked(list, 2));
+  EXPECT_TRUE(ListItemChecked(list, 3)) << "a neighbour changed with it";
+
+  switch (row.how) {
+    case DriveDialogCase::kOkButton:
+      PostMessageW(program_.ControlIn(dialog, "Button_OK"), BM_CLICK, 0, 0);
+      break;
+    case DriveDialogCase::kEnter:
+    case DriveDialogCase::kEsc: {
+      const WPARAM key = row.how == DriveDialogCase::kEnter ? VK_RETURN : VK_ESCAPE;
+      HWND focus = FocusOf(dialog);
+      ASSERT_NE(focus, nullptr) << "nothing in the dialog has the focus";
+      PostMessageW(focus, WM_KEYDOWN, key, 0);
+      PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000000));
+      break;
+    }
+    case DriveDialogCase::kCloseBox:
+      PostMessageW(dialog, WM_CLOSE, 0, 0);
+      break;
+  }
+  ASSERT_TRUE(WaitFor([&] { return IsWindow(dialog) == FALSE; }, kTimeoutMs)) << "the dialog stayed";
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(program_.Main()) != FALSE; }, kTimeoutMs))
+      << "the main window stayed disabled";
+  EXPECT_FALSE(IsWindowEnabled(program_.Control("Button_Apply"))) << "the dialog applies its own changes";
+
+  const std::optional<StoredValue> stored = ReadValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDrives");
+  if (!row.writes) {
+    EXPECT_FALSE(stored.has_value()) << "closing without OK wrote NoDrives";
+  } else {
+    ASSERT_TRUE(stored.has_value()) << "NoDrives not written";
+    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(stored->data, (std::vector<BYTE>{0x04, 0x00, 0x00, 0x00}));
+  }
+  EXPECT_TRUE(program_.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(Closing, DriveDialog,
+                         ::testing::Values(DriveDialogCase{"OkButton", DriveDialogCase::kOkButton, true},
+                                           DriveDialogCase{"Enter", DriveDialogCase::kEnter, true},
+                                           DriveDialogCase{"Esc", DriveDialogCase::kEsc, false},
+                                           DriveDialogCase{"CloseBox", DriveDialogCase::kCloseBox, false}),
+                         [](const ::testing::TestParamInfo<DriveDialogCase>& row) { return row.param.name; });
+
+// A visual effect the page sets through SystemParametersInfoW. Read and restored by fresh
+// processes: Wine hands a process the values it read once, not what another one set since.
+struct EffectCase {
+  const char* box;
+  UINT get;
+  UINT set;
+  bool in_ui_param;  // the SET call takes the state in uiParam, not pvParam
+};
+
+int GetEffect(const EffectCase& row) { return RunTool(L"spi " + std::to_wstring(row.get)); }
+
+void SetEffect(const EffectCase& row, bool on) {
+  const std::wstring state = on ? L"1" : L"0";
+  RunTool(L"spi-set " + std::to_wstring(row.set) + (row.in_ui_param ? L" " + state + L" 0" : L" 0 " + state));
+}
+
+class Effect : public Ready, public ::testing::WithParamInterface<EffectCase> {
+ protected:
+  void SetUp() override {
+    const int state = GetEffect(GetParam());
+    ASSERT_TRUE(state == 0 || state == 1) << "cannot read the parameter";
+    original_ = state == 1;
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    SetEffect(GetParam(), original_);
+    EXPECT_EQ(GetEffect(GetParam()), original_ ? 1 : 0) << "the original value did not come back";
+  }
+  bool original_ = false;
+};
+
+TEST_P(Effect, ClickAndApplyChangesTheSystemParameter) {
+  const EffectCase& row = GetParam();
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "1,0"), 1);
+  HWND box = program_.Control(row.box);
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(box && apply);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, original_) << "the box shows the system's state";
+
+  PostMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_EQ(GetEffect(row), original_ ? 1 : 0) << "set before Apply";
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  EXPECT_EQ(GetEffect(row), original_ ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AnimationsAndEffects, Effect,
+    ::testing::Values(EffectCase{"CheckBox_Display_Effect_DisplayAndEffectSettings_Drag", SPI_GETDRAGFULLWINDOWS,
+                                 SPI_SETDRAGFULLWINDOWS, true},
+                      EffectCase{"CheckBox_Display_Effect_DisplayAndEffectSettings_Title", SPI_GETGRADIENTCAPTIONS,
+                                 SPI_SETGRADIENTCAPTIONS, false}),
+    [](const ::testing::TestParamInfo<EffectCase>& row) {
+      return row.param.get == SPI_GETDRAGFULLWINDOWS ? std::string("FullWindowDrag") : std::string("TitleGradient");
+    });
 
 TEST_F(Ready, ClosingTheWindowEndsTheProcessWithZero) {
   PostMessageW(program_.Main(), WM_CLOSE, 0, 0);

@@ -3,6 +3,8 @@
 #include <thread>
 #include <vector>
 
+#include <commctrl.h>
+
 namespace corvanel::e2e {
 
 bool WaitFor(const std::function<bool()>& condition, int timeout_ms) {
@@ -37,10 +39,11 @@ Program::~Program() {
   }
 }
 
-bool Program::Start(const std::wstring& exe) {
+bool Program::Start(const std::wstring& exe, const std::wstring& args) {
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   std::wstring cmd = L"\"" + exe + L"\"";
+  if (!args.empty()) cmd += L" " + args;
   return CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != FALSE;
 }
 
@@ -50,6 +53,15 @@ bool Program::WaitExit(int timeout_ms, DWORD* code) {
   if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout_ms)) != WAIT_OBJECT_0) return false;
   if (code != nullptr) GetExitCodeProcess(pi_.hProcess, code);
   return true;
+}
+
+int RunTool(const std::wstring& args) {
+  std::wstring self(MAX_PATH, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+  Program tool;
+  DWORD code = 0;
+  if (!tool.Start(self, L"--tool " + args) || !tool.WaitExit(10000, &code)) return -1;
+  return static_cast<int>(code);
 }
 
 HWND Program::FindWindowOf(const wchar_t* cls) const {
@@ -85,19 +97,66 @@ HWND Program::WaitMainWindow(int timeout_ms) {
 }
 
 LRESULT Program::Query(ui::win32::AutomationQuery query, const std::string& arg) const {
-  if (main_ == nullptr) return 0;
+  return QueryWindow(main_, query, arg);
+}
+
+LRESULT QueryWindow(HWND target, ui::win32::AutomationQuery query, const std::string& arg) {
+  if (target == nullptr) return 0;
   COPYDATASTRUCT cds{};
   cds.dwData = query;
   cds.cbData = static_cast<DWORD>(arg.size());
   cds.lpData = arg.empty() ? nullptr : const_cast<char*>(arg.data());
   DWORD_PTR result = 0;
-  if (SendMessageTimeoutW(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000, &result) == 0)
+  if (SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000, &result) == 0)
     return 0;
   return static_cast<LRESULT>(result);
 }
 
 HWND Program::Control(const std::string& name) const {
   return reinterpret_cast<HWND>(Query(ui::win32::kQueryFindControl, name));
+}
+
+HWND Program::ControlIn(HWND dialog, const std::string& name) const {
+  return reinterpret_cast<HWND>(QueryWindow(dialog, ui::win32::kQueryFindControl, name));
+}
+
+HWND Program::WaitWindowOf(const wchar_t* cls, int timeout_ms) const {
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        found = FindWindowOf(cls);
+        return (found != nullptr && IsWindowVisible(found)) || !Running();
+      },
+      timeout_ms);
+  return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+}
+
+int ListItemCount(HWND list) {
+  DWORD_PTR n = 0;
+  if (SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &n) == 0) return -1;
+  return static_cast<int>(n);
+}
+
+bool ListItemChecked(HWND list, int item) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK, SMTO_NORMAL, 5000,
+                      &state);
+  return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+bool SetListItemChecked(HANDLE process, HWND list, int item, bool checked) {
+  LVITEMW lv{};
+  lv.stateMask = LVIS_STATEIMAGEMASK;
+  lv.state = INDEXTOSTATEIMAGEMASK(checked ? 2u : 1u);
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(lv), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (remote == nullptr) return false;
+  SIZE_T written = 0;
+  DWORD_PTR ok = 0;
+  const bool sent = WriteProcessMemory(process, remote, &lv, sizeof(lv), &written) && written == sizeof(lv) &&
+                    SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                                        reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, &ok) != 0;
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return sent && ok != 0;
 }
 
 bool Program::WaitStartup(int timeout_ms) const {

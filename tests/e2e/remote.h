@@ -30,7 +30,7 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  bool Start(const std::wstring& exe);
+  bool Start(const std::wstring& exe, const std::wstring& args = {});
   DWORD Pid() const { return pi_.dwProcessId; }
   HANDLE Process() const { return pi_.hProcess; }
   bool Running() const;
@@ -47,6 +47,10 @@ class Program {
 
   LRESULT Query(ui::win32::AutomationQuery query, const std::string& arg = {}) const;
   HWND Control(const std::string& name) const;
+  // A control of a dialog window of this program (dialogs answer for their own controls).
+  HWND ControlIn(HWND dialog, const std::string& name) const;
+  // Waits for a visible top-level window of the class; null on time-out.
+  HWND WaitWindowOf(const wchar_t* cls, int timeout_ms) const;
   bool StartupDone() const { return Query(ui::win32::kQueryStartupDone) == 1; }
   // Waits until the start page is loaded and the loading panel has gone.
   bool WaitStartup(int timeout_ms) const;
@@ -55,6 +59,20 @@ class Program {
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;
 };
+
+// Runs this driver's "--tool ..." `args` in a fresh process; its exit code, -1 when it
+// did not start or end in time.
+int RunTool(const std::wstring& args);
+
+// Sends a query to one window of the program (bounded); 0 when it does not answer.
+LRESULT QueryWindow(HWND target, ui::win32::AutomationQuery query, const std::string& arg);
+
+// Check marks of another process's list view. Setting one goes through a buffer in that
+// process (a pointer of ours means nothing there) and notifies the list's parent as a
+// click on the box would.
+int ListItemCount(HWND list);
+bool ListItemChecked(HWND list, int item);
+bool SetListItemChecked(HANDLE process, HWND list, int item, bool checked);
 
 // Text of another process's window (WM_GETTEXT; GetWindowText returns "" for edits of
 // other processes).

@@ -7,6 +7,10 @@
 // Finding a control by Name: kQueryFindControl with the component's name returns its
 // HWND (0 when unknown). Every control also has a stable dialog ID (ControlIdForName),
 // so GetDlgItem(parent, ControlIdForName(name)) works once the parent is known.
+//
+// A dialog form shown modally is a top-level window of class "T" + the form's name, owned
+// by the main window (which is disabled meanwhile). It answers kQueryFindControl for its
+// own controls, sent to the dialog's window: its "Button_OK" is not the main window's.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +19,7 @@
 namespace corvanel::ui::win32 {
 
 inline constexpr wchar_t kMainWindowClass[] = L"TCorvanel_FormMain";
+inline constexpr wchar_t kFolderDialogClass[] = L"TCorvanel_FormFolder";
 inline constexpr wchar_t kMutexName[] = L"_Velmora_Corvanel_";
 // WM_USER + 156: bring the running window to the front.
 inline constexpr unsigned kActivateMessage = 1180;

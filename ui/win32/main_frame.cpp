@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <charconv>
+#include <set>
 #include <utility>
 #include <string_view>
 
@@ -266,9 +267,61 @@ int MainFrame::RunMessageLoop() {
 }
 
 namespace {
-constexpr wchar_t kDialogClass[] = L"CorvanelDialog";
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+// A dialog's window class is its form's class, "T" + the form's name, so a driver finds
+// it as it finds the main window.
+std::wstring DialogClassOf(const forms::Form& dialog) { return L"T" + Widen(dialog.Name()); }
+
+bool RegisterDialogClass(const std::wstring& name, WNDPROC proc) {
+  static std::set<std::wstring> registered;
+  if (registered.count(name) != 0) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpfnWndProc = proc;
+  wc.lpszClassName = name.c_str();
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  registered.insert(name);
+  return true;
+}
+
+// The button that closes the dialog with `result` (OK, Cancel), null when it has none.
+forms::Button* ButtonWithResult(const forms::Form& form, forms::ModalResult result) {
+  for (forms::Component* c : form.Components()) {
+    if (auto* b = dynamic_cast<forms::Button*>(c); b != nullptr && b->GetModalResult() == result) return b;
+  }
+  return nullptr;
+}
+
+// Esc and the close box: the Cancel button's own click where the user could press it,
+// so whatever it does runs; the result is Cancel in any case.
+void CancelDialog(forms::Form& dialog) {
+  if (forms::Button* cancel = ButtonWithResult(dialog, forms::ModalResult::Cancel); cancel && cancel->CanUserReach())
+    cancel->UserClick();
+  if (dialog.Result() == forms::ModalResult::None) dialog.SetModalResult(forms::ModalResult::Cancel);
+}
+
+// Enter: the focused push button, else the OK button, as in any dialog.
+void PressDefault(FormView& view) {
+  forms::Control* focused = view.ControlOf(GetFocus());
+  auto* button = dynamic_cast<forms::Button*>(focused);
+  if (button == nullptr) button = ButtonWithResult(view.Form(), forms::ModalResult::Ok);
+  if (button != nullptr) button->UserClick();
+}
+
+RECT DialogRectForClient(int width, int height, int dpi) {
+  RECT rc{0, 0, width, height};
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  if (auto fn = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi"))
+    fn(&rc, kDialogStyle, FALSE, kDialogExStyle, static_cast<UINT>(dpi));
+  else
+    AdjustWindowRectEx(&rc, kDialogStyle, FALSE, kDialogExStyle);
+  return rc;
+}
 }  // namespace
 
 LRESULT CALLBACK MainFrame::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -276,37 +329,42 @@ LRESULT CALLBACK MainFrame::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   if (view != nullptr) {
     LRESULT routed = 0;
     if (view->Route(hwnd, msg, wp, lp, &routed)) return routed;
-    if (msg == WM_CLOSE) {
-      view->Guarded([view] { view->Form().SetModalResult(forms::ModalResult::Cancel); });
-      return 0;
+    switch (msg) {
+      case WM_CLOSE:
+        view->Guarded([view] { CancelDialog(view->Form()); });
+        return 0;
+      case WM_COPYDATA: {
+        // A driver finds the dialog's controls as it finds the main window's.
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        if (data == nullptr || data->dwData != kQueryFindControl) return 0;
+        return reinterpret_cast<LRESULT>(view->FindByName(std::string(DataText(*data))));
+      }
+      case 0x02E0: {  // WM_DPICHANGED
+        view->SetDpi(HIWORD(wp));
+        const RECT* r = reinterpret_cast<const RECT*>(lp);
+        SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+      }
+      default:
+        break;
     }
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 forms::ModalResult MainFrame::ShowModal(forms::Form& dialog) {
-  static bool registered = false;
-  if (!registered) {
-    registered = true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpfnWndProc = &MainFrame::DialogProc;
-    wc.lpszClassName = kDialogClass;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    RegisterClassExW(&wc);
-  }
+  const std::wstring cls = DialogClassOf(dialog);
+  if (!RegisterDialogClass(cls, &MainFrame::DialogProc)) return forms::ModalResult::Cancel;
   const int dpi = WindowDpi(hwnd_);
-  RECT rc{0, 0, MulDiv(dialog.ClientWidth(), dpi, 96), MulDiv(dialog.ClientHeight(), dpi, 96)};
-  AdjustWindowRectEx(&rc, kDialogStyle, FALSE, kDialogExStyle);
+  const RECT rc = DialogRectForClient(MulDiv(dialog.ClientWidth(), dpi, 96), MulDiv(dialog.ClientHeight(), dpi, 96), dpi);
   const int w = rc.right - rc.left;
   const int h = rc.bottom - rc.top;
   RECT owner;
   GetWindowRect(hwnd_, &owner);
   const int x = owner.left + ((owner.right - owner.left) - w) / 2;
   const int y = owner.top + ((owner.bottom - owner.top) - h) / 2;
-  HWND dlg = CreateWindowExW(kDialogExStyle, kDialogClass, Widen(dialog.Caption()).c_str(), kDialogStyle, x, y, w, h,
+  HWND dlg = CreateWindowExW(kDialogExStyle, cls.c_str(), Widen(dialog.Caption()).c_str(), kDialogStyle, x, y, w, h,
                              hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (dlg == nullptr) return forms::ModalResult::Cancel;
 
@@ -314,6 +372,10 @@ forms::ModalResult MainFrame::ShowModal(forms::Form& dialog) {
   hooks.report_error = [this](const std::string& message) { ReportError(message); };
   auto view = std::make_unique<FormView>(dialog, dlg, dpi, std::move(hooks));
   view->Build();
+  // The OK button wears the default frame: Enter presses it.
+  if (forms::Button* ok = ButtonWithResult(dialog, forms::ModalResult::Ok))
+    if (HWND ok_window = view->WindowOf(*ok))
+      SendMessageW(ok_window, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
   dialog.SetModalResult(forms::ModalResult::None);
   forms::Form* outer_modal = std::exchange(modal_, &dialog);
   EnableWindow(hwnd_, FALSE);
@@ -336,8 +398,16 @@ forms::ModalResult MainFrame::ShowModal(forms::Form& dialog) {
       bool used = false;
       switch (msg.wParam) {
         case VK_TAB: used = view->FocusNext((GetKeyState(VK_SHIFT) & 0x8000) != 0); break;
-        case VK_ESCAPE:
-          view->Guarded([&] { dialog.SetModalResult(forms::ModalResult::Cancel); });
+        case VK_ESCAPE: {
+          wchar_t name[16] = {};
+          GetClassNameW(msg.hwnd, name, 16);
+          if (lstrcmpiW(name, WC_COMBOBOXW) == 0 && SendMessageW(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) break;
+          view->Guarded([&] { CancelDialog(dialog); });
+          used = true;
+          break;
+        }
+        case VK_RETURN:
+          view->Guarded([&] { PressDefault(*view); });
           used = true;
           break;
         case VK_LEFT: case VK_UP: used = view->MoveInRadioGroup(true); break;
@@ -355,9 +425,11 @@ forms::ModalResult MainFrame::ShowModal(forms::Form& dialog) {
   modal_ = outer_modal;
   // The owner comes back before the dialog goes, so activation returns to it.
   if (modal_ == nullptr) EnableWindow(hwnd_, TRUE);
+  // The caller frees the form next: the view stops observing it first.
   view.reset();
   DestroyWindow(dlg);
   SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
   if (quit) PostQuitMessage(static_cast<int>(quit_code));
   if (close_after_modal_ && modal_ == nullptr) {
     close_after_modal_ = false;
@@ -408,7 +480,7 @@ LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (modal_ != nullptr) {
         // A dialog is open: it is cancelled first, and the window closes after it.
         close_after_modal_ = true;
-        view_->Guarded([this] { modal_->SetModalResult(forms::ModalResult::Cancel); });
+        view_->Guarded([this] { CancelDialog(*modal_); });
         return 0;
       }
       if (close_confirmed_ || view_ == nullptr) {
