@@ -5,6 +5,9 @@
 //   --tool show TAG [TAB]      open page TAG (and tab TAB) in the running program
 //   --tool click NAME          click the button NAME of the running program (posted)
 //   --tool close               close the running program and wait for it to end
+//   --tool window CLASS [ms]   wait for the running program's visible top-level window of
+//                              that class (a dialog); print its client area as "ready" does
+//   --tool close-window CLASS  close that window (the close box) and wait for it to go
 //   --tool bench N EMPTY_EXE   start-up time of corvanel.exe against an empty window, N runs
 //   --tool spi ACTION          a BOOL system parameter (SPI_GET..., decimal) as the exit
 //                              code, 0 or 1; 3 when the query fails. A fresh process reads
@@ -39,6 +42,40 @@ HWND RunningMain(int timeout_ms) {
   return main;
 }
 
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+void PrintClientArea(HWND hwnd) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, rc.right, rc.bottom);
+}
+
+int ToolWindow(const std::string& cls, int timeout_ms) {
+  const std::wstring name = Wide(cls);
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        found = FindWindowW(name.c_str(), nullptr);
+        return found != nullptr && IsWindowVisible(found);
+      },
+      timeout_ms);
+  if (found == nullptr || !IsWindowVisible(found)) {
+    std::fprintf(stderr, "no visible window of class %s\n", cls.c_str());
+    return 2;
+  }
+  PrintClientArea(found);
+  return 0;
+}
+
+int ToolCloseWindow(const std::string& cls) {
+  HWND found = FindWindowW(Wide(cls).c_str(), nullptr);
+  if (found == nullptr) return 0;
+  PostMessageW(found, WM_CLOSE, 0, 0);
+  return WaitFor([&] { return IsWindow(found) == FALSE; }, 10000) ? 0 : 5;
+}
+
 int ToolReady(int timeout_ms) {
   Program p;
   HWND main = RunningMain(timeout_ms);
@@ -52,11 +89,7 @@ int ToolReady(int timeout_ms) {
     return 3;
   }
   // The client area: under Xvfb there is no window manager to draw a frame.
-  RECT rc;
-  GetClientRect(main, &rc);
-  POINT origin{0, 0};
-  ClientToScreen(main, &origin);
-  std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, rc.right, rc.bottom);
+  PrintClientArea(main);
   return 0;
 }
 
@@ -160,6 +193,8 @@ int main(int argc, char** argv) {
     if (tool == "ready") return ToolReady(argc > 3 ? std::atoi(argv[3]) : 30000);
     if (tool == "show" && argc > 3) return ToolShow(argv[3], argc > 4 ? argv[4] : "");
     if (tool == "close") return ToolClose();
+    if (tool == "window" && argc > 3) return ToolWindow(argv[3], argc > 4 ? std::atoi(argv[4]) : 10000);
+    if (tool == "close-window" && argc > 3) return ToolCloseWindow(argv[3]);
     if (tool == "click" && argc > 3) return ToolClick(argv[3]);
     if (tool == "spi" && argc > 3) {
       BOOL on = FALSE;

@@ -353,6 +353,31 @@ TEST_F(ViewTest, LaterControlsAndNewDpiFollow) {
   EXPECT_EQ(lf.lfHeight, -17) << "Tahoma -11 at 144 DPI";
 }
 
+// A colour swatch: a panel with a colour of its own inside a group box, as the pages use
+// them to show a stored colour, on a sheet that comes to the front while the window is
+// on screen (its windows are made then).
+TEST_F(ViewTest, SwatchesOnASheetShownLaterShowTheirOwnColour) {
+  auto& group = form_.Create<GroupBox>(*sheets_[2], "SwatchBox", {4, 4, 200, 60}, "Colours");
+  auto& swatch = form_.Create<Panel>(group, "Swatch", {100, 20, 40, 21});
+  swatch.SetBackgroundColor(0x0000FF00);
+  ShowWindow(host_, SW_SHOWNA);
+  UpdateWindow(host_);
+  ASSERT_EQ(W(swatch), nullptr) << "made before its sheet was shown";
+  pages_->SetActivePageIndex(2);
+  UpdateWindow(host_);
+  HWND hwnd = W(swatch);
+  ASSERT_NE(hwnd, nullptr);
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  HDC dc = GetDC(hwnd);
+  EXPECT_EQ(GetPixel(dc, 20, 10), RGB(0, 255, 0));
+  ReleaseDC(hwnd, dc);
+  swatch.SetBackgroundColor(0x000000FF);
+  UpdateWindow(host_);
+  dc = GetDC(hwnd);
+  EXPECT_EQ(GetPixel(dc, 20, 10), RGB(255, 0, 0)) << "a new colour is painted at once";
+  ReleaseDC(hwnd, dc);
+}
+
 TEST_F(ViewTest, LaterSiblingsDrawOnTop) {
   auto& cover = form_.Create<Panel>(form_, "Cover", {0, 0, 600, 400});
   HWND top = GetWindow(host_, GW_CHILD);

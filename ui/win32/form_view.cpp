@@ -298,6 +298,9 @@ void FormView::Create(forms::Control& control) {
   by_id_[view->id] = view.get();
   views_[&control] = std::move(view);
   if (subclass) Subclass(hwnd);
+  // Born visible in a window on screen, it may have been erased and coloured before the
+  // view knew it (a swatch panel stayed the dialog colour): it paints once more.
+  if ((style & WS_VISIBLE) != 0 && IsWindowVisible(hwnd)) InvalidateRect(hwnd, nullptr, TRUE);
   if (control.Kind() == forms::ComponentKind::ListView) {
     PushGuard guard(pushing_);
     SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
