@@ -378,6 +378,43 @@ TEST_F(ViewTest, SwatchesOnASheetShownLaterShowTheirOwnColour) {
   ReleaseDC(hwnd, dc);
 }
 
+// The main window builds with its sheets waiting: the one in front at design gets its
+// windows only when asked, or when it comes to the front again.
+TEST_F(ViewTest, DeferredBuildLeavesEvenTheFrontSheetWaiting) {
+  HWND host = CreateWindowExW(0, L"CorvanelViewTestHost", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(host, nullptr);
+  for (bool ask : {true, false}) {
+    SCOPED_TRACE(ask ? "realized on request" : "realized by coming to the front");
+    Form form{"Deferred"};
+    form.SetBounds({0, 0, 300, 200});
+    auto& pages = form.Create<PageControl>(form, "Pages", {0, 0, 300, 200});
+    auto& front = form.Create<TabSheet>(pages, "Front", {}, "Front");
+    auto& back = form.Create<TabSheet>(pages, "Back", {}, "Back");
+    auto& on_front = form.Create<Button>(front, "OnFront", {8, 8, 80, 25}, "Front");
+    auto& on_back = form.Create<Button>(back, "OnBack", {8, 8, 80, 25}, "Back");
+    FormView view(form, host, 96, {});
+    view.Build(true);
+    EXPECT_NE(view.WindowOf(pages), nullptr) << "the tab strip itself is made";
+    EXPECT_EQ(view.WindowOf(on_front), nullptr);
+    if (ask) {
+      view.RealizeShownSheets();
+      EXPECT_NE(view.WindowOf(on_front), nullptr);
+      EXPECT_EQ(view.WindowOf(on_back), nullptr) << "a sheet behind still waits";
+    } else {
+      pages.SetActivePageIndex(1);
+      EXPECT_NE(view.WindowOf(on_back), nullptr);
+      EXPECT_EQ(view.WindowOf(on_front), nullptr);
+      view.RealizeShownSheets();
+      EXPECT_EQ(view.WindowOf(on_front), nullptr) << "only sheets in front are made";
+      pages.SetActivePageIndex(0);
+      EXPECT_NE(view.WindowOf(on_front), nullptr);
+      EXPECT_TRUE(Shown(view.WindowOf(on_front)));
+    }
+  }
+  DestroyWindow(host);
+}
+
 TEST_F(ViewTest, LaterSiblingsDrawOnTop) {
   auto& cover = form_.Create<Panel>(form_, "Cover", {0, 0, 600, 400});
   HWND top = GetWindow(host_, GW_CHILD);

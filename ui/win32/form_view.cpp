@@ -116,13 +116,15 @@ FormView::~FormView() {
   if (state_images_) ImageList_Destroy(state_images_);
 }
 
-void FormView::Build() {
+void FormView::Build(bool defer_sheets) {
   built_ = true;
   {
     PushGuard guard(pushing_);
     SetWindowTextW(host_, Widen(form_.Caption()).c_str());
   }
+  defer_sheets_ = defer_sheets;
   for (forms::Control* child : form_.Children()) CreateTree(*child);
+  defer_sheets_ = false;
   PushZOrder(form_);
   std::function<void(forms::Component&)> walk = [&](forms::Component& c) {
     if (auto* timer = dynamic_cast<forms::Timer*>(&c)) {
@@ -143,6 +145,12 @@ bool FormView::Deferred(const forms::Control& control) const {
   return false;
 }
 
+void FormView::RealizeShownSheets() {
+  const std::vector<const forms::Control*> waiting(deferred_.begin(), deferred_.end());
+  for (const forms::Control* sheet : waiting)
+    if (deferred_.count(sheet) != 0) RealizeIfShown(const_cast<forms::Control&>(*sheet));
+}
+
 void FormView::RealizeIfShown(forms::Control& sheet) {
   if (!ShownInWindow(sheet) || deferred_.erase(&sheet) == 0) return;
   CreateTree(sheet);
@@ -153,7 +161,8 @@ void FormView::CreateTree(forms::Control& control) {
   // A sheet that is not in front gets its window, and its controls theirs, when it comes
   // to the front: most of the notebook's pages are never opened in a session, and every
   // window costs its creation and its first state.
-  if (control.Kind() == forms::ComponentKind::TabSheet && !ShownInWindow(control) && ViewOf(control) == nullptr) {
+  if (control.Kind() == forms::ComponentKind::TabSheet && (defer_sheets_ || !ShownInWindow(control)) &&
+      ViewOf(control) == nullptr) {
     deferred_.insert(&control);
     return;
   }

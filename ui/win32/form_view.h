@@ -48,7 +48,11 @@ class FormView : public forms::FormObserver {
   FormView& operator=(const FormView&) = delete;
 
   // Creates the windows of every control the form has now; later ones follow as created.
-  void Build();
+  // With `defer_sheets`, even the sheets in front wait: they get their windows when they
+  // come to the front again or at RealizeShownSheets, whichever is first.
+  void Build(bool defer_sheets = false);
+  // Creates the windows of the sheets in front that still wait for them.
+  void RealizeShownSheets();
 
   forms::Form& Form() const { return form_; }
   HWND Host() const { return host_; }
@@ -154,6 +158,7 @@ class FormView : public forms::FormObserver {
   int pushing_ = 0;
   bool arrow_move_ = false;  // the focus moves by an arrow key inside a radio group
   bool built_ = false;
+  bool defer_sheets_ = false;  // during Build(true)
   std::unordered_map<const forms::Component*, std::unique_ptr<View>> views_;
   std::unordered_map<HWND, View*> by_hwnd_;
   std::unordered_map<HWND, WNDPROC> originals_;

@@ -162,7 +162,9 @@ bool MainFrame::Create() {
   });
   model_.SetShowModal([this](forms::Form& dialog) { return ShowModal(dialog); });
 
-  view_->Build();
+  // The page in front at design is not the start page, and the loading panel covers it
+  // until the start page is in: its windows wait (see RunMessageLoop).
+  view_->Build(true);
   Resize(WindowDpi(hwnd_), nullptr);
 
   // Centred on the work area of the monitor the window opens on.
@@ -180,9 +182,11 @@ bool MainFrame::Create() {
 }
 
 void MainFrame::Show(int show_command) {
+  // The form's show event comes before the window is on screen, as in the toolkit: the
+  // first paint already has the loading panel, and the start-up timers run meanwhile.
+  view_->Guarded([this] { model_.ShowForm(); });
   ShowWindow(hwnd_, show_command);
   UpdateWindow(hwnd_);
-  view_->Guarded([this] { model_.ShowForm(); });
 }
 
 void MainFrame::Resize(int dpi, const RECT* suggested) {
@@ -258,7 +262,14 @@ void MainFrame::ProcessPendingMessages() {
 
 int MainFrame::RunMessageLoop() {
   MSG msg;
+  bool idle_seen = false;
   for (;;) {
+    // Once the start page is up and nothing is waiting: a page still in front from the
+    // design gets its windows (normally the start page has replaced it by then).
+    if (!idle_seen && StartupDone() && PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) == FALSE) {
+      idle_seen = true;
+      if (view_ != nullptr) view_->RealizeShownSheets();
+    }
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) return 1;
@@ -501,6 +512,11 @@ LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
+bool MainFrame::StartupDone() const {
+  auto* loading = model_.TryFind<forms::Panel>("Panel_Loading");
+  return model_.LoadingFinished() && loading != nullptr && !loading->Visible();
+}
+
 LRESULT MainFrame::Automation(const COPYDATASTRUCT& data) {
   if (view_ == nullptr) return 0;
   const std::string_view arg = DataText(data);
@@ -548,10 +564,8 @@ LRESULT MainFrame::Automation(const COPYDATASTRUCT& data) {
       UpdateWindow(hwnd_);
       return ok ? 1 : 0;
     }
-    case kQueryStartupDone: {
-      auto* loading = model_.TryFind<forms::Panel>("Panel_Loading");
-      return model_.LoadingFinished() && loading != nullptr && !loading->Visible() ? 1 : 0;
-    }
+    case kQueryStartupDone:
+      return StartupDone() ? 1 : 0;
     default:
       return 0;
   }

@@ -42,6 +42,9 @@ class MainFrame {
 
   HWND Handle() const { return hwnd_; }
 
+  // The start page is loaded and the loading panel has gone.
+  bool StartupDone() const;
+
   // Processes the pending messages of this thread once (paint, timers, input).
   void ProcessPendingMessages();
 
