@@ -417,10 +417,14 @@ forms::ModalResult MainFrame::ShowModal(forms::Form& dialog) {
           used = true;
           break;
         }
-        case VK_RETURN:
+        case VK_RETURN: {
+          // A multi-line edit takes Enter as a line break.
+          auto* edit = dynamic_cast<forms::Edit*>(view->ControlOf(msg.hwnd));
+          if (edit != nullptr && edit->MultiLine()) break;
           view->Guarded([&] { PressDefault(*view); });
           used = true;
           break;
+        }
         case VK_LEFT: case VK_UP: used = view->MoveInRadioGroup(true); break;
         case VK_RIGHT: case VK_DOWN: used = view->MoveInRadioGroup(false); break;
         default: break;
