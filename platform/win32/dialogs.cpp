@@ -1,5 +1,6 @@
 #include "platform/win32/windows_api.h"
 #include "platform/win32/parts.h"
+#include "platform/win32/system_module.h"
 #include "platform/win32/wide_text.h"
 
 namespace corvanel::platform::win32 {
@@ -50,7 +51,8 @@ class Win32Dialogs final : public Dialogs {
     ofn.lpstrInitialDir = initial_dir.empty() ? nullptr : initial_dir.c_str();
     // No change of the process's current directory: later relative paths must not move.
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn)) return false;
+    const auto open = FindProc<decltype(&GetOpenFileNameW)>(CommonDialogs(), "GetOpenFileNameW");
+    if (open == nullptr || !open(&ofn)) return false;
     if (path) *path = Narrow(file.c_str());
     return true;
   }
@@ -62,12 +64,21 @@ class Win32Dialogs final : public Dialogs {
     cc.rgbResult = color ? *color : 0;
     cc.lpCustColors = custom_colors_;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&cc)) return false;
+    const auto choose = FindProc<decltype(&ChooseColorW)>(CommonDialogs(), "ChooseColorW");
+    if (choose == nullptr || !choose(&cc)) return false;
     if (color) *color = cc.rgbResult;
     return true;
   }
 
  private:
+  // comdlg32 is loaded on first use: most runs never open a file or colour dialog, and
+  // loading it with the executable costs start-up time under every Windows.
+  HMODULE CommonDialogs() {
+    if (!comdlg32_) comdlg32_ = LoadSystemLibrary(L"comdlg32.dll");
+    return comdlg32_.get();
+  }
+
+  UniqueModule comdlg32_;
   // The dialog's sixteen custom colours, kept between calls as the user expects.
   COLORREF custom_colors_[16] = {};
 };
