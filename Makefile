@@ -39,8 +39,9 @@ run: bootstrap
 screenshot: win64
 	scripts/screenshot
 
-bench: win64 native
+bench: win64 native win32
 	scripts/bench
+	scripts/bench-startup
 
 clean:
 	rm -rf build
