@@ -64,7 +64,7 @@ constexpr std::array<UpDownClickRow, 10> kUpDownClicks = {{
   {"UpDown_Folder_Thumbnail_SizeClick", 3, "Edit_Folder_Thumbnail_Size"},
 }};
 
-constexpr std::array<KeyUpRow, 14> kKeyUps = {{
+constexpr std::array<KeyUpRow, 15> kKeyUps = {{
   {"Edit_Firefox_Common_Homepage_Address", "Edit_Firefox_Common_Homepage_AddressKeyUp", 9},
   {"Edit_CommonSettings_Display_FirefoxHomepage_HomePage", "Edit_Firefox_Common_Homepage_AddressKeyUp", 9},
   {"Edit_CommonSettings_Display_IECommonSettings_HomePage", "Edit_CommonSettings_Display_IECommonSettings_HomePageKeyUp", 19},
@@ -79,6 +79,7 @@ constexpr std::array<KeyUpRow, 14> kKeyUps = {{
   {"Edit_System_Common_Infomation_Name", "Edit_System_Common_Infomation_NameKeyUp", 17},
   {"Edit_System_Common_Installer_Company", "Edit_System_Common_Infomation_NameKeyUp", 17},
   {"Edit_System_Common_Installer_Name", "Edit_System_Common_Infomation_NameKeyUp", 17},
+  {"edWindowTitle", "edWindowTitleKeyUp", 11},
 }};
 // clang-format on
 

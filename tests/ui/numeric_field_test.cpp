@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/ui/fake_pages.h"
@@ -304,6 +305,38 @@ TEST(TextFields, KeyUpForwardsWithTheEditAsSender) {
     EXPECT_EQ(h.pages[row.page_tag]->senders, std::vector<std::string>{row.edit}) << row.edit;
     EXPECT_EQ(h.Total(), 1u) << row.edit;
   }
+}
+
+// Written out apart from the code's table, so a field left out of it is caught.
+TEST(TextFields, EveryTextFieldHasItsKeyUpEventAndPage) {
+  using Row = std::tuple<std::string, std::string, int>;
+  const std::set<Row> expected = {
+      {"Edit_Firefox_Common_Homepage_Address", "Edit_Firefox_Common_Homepage_AddressKeyUp", 9},
+      {"Edit_CommonSettings_Display_FirefoxHomepage_HomePage", "Edit_Firefox_Common_Homepage_AddressKeyUp", 9},
+      {"Edit_CommonSettings_Display_IECommonSettings_HomePage",
+       "Edit_CommonSettings_Display_IECommonSettings_HomePageKeyUp", 19},
+      {"Edit_IE_Common_Homepage_Address", "Edit_IE_Common_Homepage_AddressKeyUp", 8},
+      {"Edit_IE_View_Title_Title", "Edit_IE_View_Title_TitleKeyUp", 8},
+      {"Edit_UserLogin_Message_Notify_Title", "Edit_UserLogin_Message_Notify_TitleKeyUp", 13},
+      {"Edit_UserLogin_Message_Notify_Text", "Edit_UserLogin_Message_Notify_TitleKeyUp", 13},
+      {"Edit_UserLogin_AutoLogin_LoginInfo_Password", "Edit_UserLogin_AutoLogin_LoginInfo_PasswordKeyUp", 13},
+      {"Edit_UserLogin_AutoLogin_LoginInfo_UserName", "Edit_UserLogin_AutoLogin_LoginInfo_PasswordKeyUp", 13},
+      {"Edit_UserLogin_AutoLogin_LoginInfo_Domain", "Edit_UserLogin_AutoLogin_LoginInfo_PasswordKeyUp", 13},
+      {"Edit_System_Common_Infomation_Company", "Edit_System_Common_Infomation_NameKeyUp", 17},
+      {"Edit_System_Common_Infomation_Name", "Edit_System_Common_Infomation_NameKeyUp", 17},
+      {"Edit_System_Common_Installer_Company", "Edit_System_Common_Infomation_NameKeyUp", 17},
+      {"Edit_System_Common_Installer_Name", "Edit_System_Common_Infomation_NameKeyUp", 17},
+      {"edWindowTitle", "edWindowTitleKeyUp", 11},
+  };
+  std::set<Row> actual;
+  for (const KeyUpRow& row : KeyUpFields()) actual.emplace(row.edit, row.event, row.page_tag);
+  EXPECT_EQ(actual, expected);
+
+  // The E-mail title field reaches the E-mail page with itself as sender.
+  FieldHarness h;
+  h.Clear();
+  ASSERT_TRUE(h.edit("edWindowTitle").UserKeyUp('A'));
+  EXPECT_EQ(h.pages.at(11)->senders, std::vector<std::string>{"edWindowTitle"});
 }
 
 TEST(NumericFields, IgnoredWhileAPageLoads) {
