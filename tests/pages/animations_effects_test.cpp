@@ -97,6 +97,33 @@ TEST_F(AnimationsEffectsTest, EachSystemParameterShowsInItsOwnBox) {
   }
 }
 
+// The loader asks in a fixed order; the two lists come right after the box that governs
+// them, so the box's read can set their enabled state before they are filled.
+TEST_F(AnimationsEffectsTest, TheLoaderAsksInItsOrder) {
+  Open(7);
+  std::vector<std::uint32_t> asked;
+  for (const auto& call : Memory().spi().calls()) {
+    asked.push_back(call.action);
+    EXPECT_EQ(call.win_ini, 0u) << call.action;
+    EXPECT_EQ(call.ui, call.action == spi::GETANIMATION ? 8u : 0u) << call.action;
+  }
+  EXPECT_EQ(asked, (std::vector<std::uint32_t>{
+                       spi::GETGRADIENTCAPTIONS, spi::GETKEYBOARDCUES, spi::GETHOTTRACKING,
+                       spi::GETCOMBOBOXANIMATION, spi::GETLISTBOXSMOOTHSCROLLING, spi::GETMENUANIMATION,
+                       spi::GETCURSORSHADOW, spi::GETTOOLTIPANIMATION, spi::GETTOOLTIPFADE, spi::GETSELECTIONFADE,
+                       spi::GETMENUFADE, spi::GETFLATMENU, spi::GETDROPSHADOW, spi::GETDRAGFULLWINDOWS,
+                       spi::GETFONTSMOOTHING, spi::GETFONTSMOOTHINGTYPE, spi::GETANIMATION}));
+
+  // The registry values: the two under Desktop come before the four Explorer ones.
+  std::vector<std::string> opened;
+  for (const auto& access : Memory().registry().access_log()) {
+    if (access.root != HKCU) continue;
+    if (access.path.find("Control Panel\\Desktop") != std::string::npos) opened.push_back("desktop");
+    if (access.path.find("Explorer\\Advanced") != std::string::npos) opened.push_back("explorer");
+  }
+  EXPECT_EQ(opened, (std::vector<std::string>{"desktop", "desktop", "explorer", "explorer", "explorer", "explorer"}));
+}
+
 TEST_F(AnimationsEffectsTest, WindowAnimationIsReadThroughAnAnimationInfoBlock) {
   for (const std::int32_t animate : {0, 1}) {
     Reset();

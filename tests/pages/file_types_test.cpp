@@ -127,6 +127,40 @@ TEST_F(FileTypesPageTest, CheckBoxesShowTheStoredState) {
   }
 }
 
+// The three loaders run in tab order, each reading its rows in its own order.
+TEST_F(FileTypesPageTest, TheLoadersReadInTheirOrder) {
+  for (const int version_class : {5, 6}) {
+    SCOPED_TRACE(version_class);
+    Reg().ClearLogs();
+    Open(version_class);
+    std::vector<std::string> opened;
+    for (const auto& access : Reg().access_log()) {
+      if (access.call != "open") continue;
+      const char* root = access.root == HKCR ? "HKCR\\" : access.root == HKLM ? "HKLM\\" : "HKCU\\";
+      opened.push_back(root + access.path);
+    }
+    std::vector<std::string> expected = {
+        "HKCR\\Folder\\shell\\Menu_root",
+        "HKCR\\Directory\\shell\\Menu_Cmd",
+        "HKCR\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Send To",
+        "HKCR\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Move To",
+        "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced",
+        "HKCR\\AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Copy To",
+        "HKCR\\Directory\\Background\\shellex\\ContextMenuHandlers\\New",
+        "HKCR\\Unknown\\shell",
+        "HKCR\\Unknown\\shell\\open\\command",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+        "HKCR\\.\\shell\\open",
+        "HKCR\\.\\shell\\open\\command",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer",
+        "HKCR\\CLSID\\{e84fda7c-1d6a-45f6-b725-cb260c236066}\\shellex\\MayChangeDefaultMenu",
+    };
+    // The hidden Explorer verb is not read from Vista on.
+    if (version_class > 5) expected.erase(expected.begin());
+    EXPECT_EQ(opened, expected);
+  }
+}
+
 TEST_F(FileTypesPageTest, UnknownTypesChoiceAndEnabledStates) {
   struct Row {
     std::optional<std::string> verb;  // nullopt: \Unknown\shell has no default value
