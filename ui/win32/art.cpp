@@ -9,6 +9,22 @@
 #include "ui/win32/res/resource_ids.h"
 
 namespace corvanel::ui::win32 {
+
+void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& client)>& draw) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, std::max<LONG>(1, rc.right), std::max<LONG>(1, rc.bottom));
+  HGDIOBJ old = SelectObject(mem, bmp);
+  draw(mem, rc);
+  BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  EndPaint(hwnd, &ps);
+}
 namespace {
 
 constexpr int kSuper = 4;

@@ -5,7 +5,14 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <functional>
+
 namespace corvanel::ui::win32 {
+
+// Answers WM_PAINT by drawing into an off-screen bitmap of the client area and copying it
+// at once, so that controls repainted often (the loading animation, the group bar) do not
+// flicker. `draw` paints the whole client rectangle.
+void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& client)>& draw);
 
 // Vertical (top to bottom) or horizontal (left to right) two-colour gradient.
 void FillGradient(HDC dc, const RECT& rc, COLORREF from, COLORREF to, bool vertical);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/win32/wide_text.h"
+#include "ui/win32/art.h"
 #include "ui/win32/automation.h"
 
 namespace corvanel::ui::win32 {
@@ -1294,25 +1295,14 @@ LRESULT CALLBACK FormView::ImageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      RECT rc;
-      GetClientRect(hwnd, &rc);
-      // Drawn off screen first: the loading animation repaints ten times a second.
-      HDC mem = CreateCompatibleDC(dc);
-      HBITMAP bmp = CreateCompatibleBitmap(dc, std::max<LONG>(1, rc.right), std::max<LONG>(1, rc.bottom));
-      HGDIOBJ old = SelectObject(mem, bmp);
-      self->PaintBehind(hwnd, mem);
-      auto* image = dynamic_cast<forms::Image*>(self->ControlOf(hwnd));
-      if (image != nullptr && self->hooks_.paint_image) self->hooks_.paint_image(*image, mem, rc);
-      BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, old);
-      DeleteObject(bmp);
-      DeleteDC(mem);
-      EndPaint(hwnd, &ps);
+    case WM_PAINT:
+      // Buffered: the loading animation repaints ten times a second.
+      PaintBuffered(hwnd, [&](HDC mem, const RECT& rc) {
+        self->PaintBehind(hwnd, mem);
+        auto* image = dynamic_cast<forms::Image*>(self->ControlOf(hwnd));
+        if (image != nullptr && self->hooks_.paint_image) self->hooks_.paint_image(*image, mem, rc);
+      });
       return 0;
-    }
     case WM_NCDESTROY:
       RemovePropW(hwnd, kViewProp);
       break;

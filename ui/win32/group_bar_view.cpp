@@ -291,22 +291,9 @@ LRESULT CALLBACK GroupBarView::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      RECT rc;
-      GetClientRect(hwnd, &rc);
-      HDC mem = CreateCompatibleDC(dc);
-      HBITMAP bmp = CreateCompatibleBitmap(dc, std::max<LONG>(1, rc.right), std::max<LONG>(1, rc.bottom));
-      HGDIOBJ old = SelectObject(mem, bmp);
-      self->Paint(mem, rc);
-      BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, old);
-      DeleteObject(bmp);
-      DeleteDC(mem);
-      EndPaint(hwnd, &ps);
+    case WM_PAINT:
+      PaintBuffered(hwnd, [self](HDC mem, const RECT& rc) { self->Paint(mem, rc); });
       return 0;
-    }
     case WM_MOUSEMOVE: {
       const Row* r = self->HitTest({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       const int hot = r ? static_cast<int>(r - self->rows_.data()) : -1;
