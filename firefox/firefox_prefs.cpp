@@ -144,6 +144,7 @@ bool FirefoxPrefs::SetFirefoxPref(std::string_view name, std::string_view value)
     it->second.order = change_count_++;
   }
   it->second.value = std::string(value);
+  if (value.empty()) it->second.erased = true;
   return true;
 }
 
@@ -155,13 +156,13 @@ std::vector<std::string> FirefoxPrefs::Statements() const {
       const std::string key = Fold(st.name);
       const Change* c = FindChange(key);
       if (c != nullptr) seen[key] = true;
-      if (c != nullptr && c->value.empty()) continue;
+      if (c != nullptr && c->erased) continue;
       out.push_back(StatementText(file->text, st, c == nullptr ? nullptr : &c->value));
     }
   }
   std::vector<const Change*> added;
   for (const auto& [key, c] : changes_) {
-    if (!seen.contains(key) && !c.value.empty()) added.push_back(&c);
+    if ((!seen.contains(key) || c.erased) && !c.value.empty()) added.push_back(&c);
   }
   std::sort(added.begin(), added.end(), [](const Change* a, const Change* b) { return a->order < b->order; });
   for (const Change* c : added) out.push_back("user_pref(" + QuotedString(c->name) + ", " + c->value + ");");
@@ -255,7 +256,7 @@ SaveResult FirefoxPrefs::Save() {
 
   // What is on disk now is the base of later changes and lookups.
   for (const auto& [key, c] : changes_) {
-    if (!c.value.empty()) continue;
+    if (!c.erased) continue;
     std::erase_if(prefs_.statements, [&](const Statement& st) { return EqualNoCase(st.name, c.name); });
   }
   user_.text = std::move(out);
