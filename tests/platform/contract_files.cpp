@@ -45,6 +45,23 @@ TEST_F(FilesContract, AtomicWriteReplacesTheWholeFile) {
   EXPECT_FALSE(files().FileExists(At("no folder\\x.txt")));
 }
 
+// The codes a failed save of user.js is reported with.
+TEST_F(FilesContract, FailuresTellTheirError) {
+  Bytes back;
+  EXPECT_FALSE(files().ReadFile(At("absent"), &back));
+  EXPECT_EQ(files().LastError(), kFileNotFound);
+  EXPECT_FALSE(files().WriteFileAtomic(At("no folder\\x.txt"), {'x'}));
+  EXPECT_EQ(files().LastError(), kPathNotFound);
+  ASSERT_TRUE(files().WriteFileAtomic(At("locked.js"), {'a'}));
+  const std::uint32_t plain = files().GetAttributes(At("locked.js"));
+  ASSERT_TRUE(files().SetAttributes(At("locked.js"), plain | 0x1 /*FILE_ATTRIBUTE_READONLY*/));
+  EXPECT_FALSE(files().WriteFileAtomic(At("locked.js"), {'b'}));
+  EXPECT_EQ(files().LastError(), kAccessDenied);
+  ASSERT_TRUE(files().ReadFile(At("locked.js"), &back));
+  EXPECT_EQ(back, Bytes{'a'}) << "a refused write leaves the file as it was";
+  ASSERT_TRUE(files().SetAttributes(At("locked.js"), plain));
+}
+
 TEST_F(FilesContract, ListMatchesWildcardsWithoutCase) {
   for (const char* name : {"b.lng", "a.lng", "notes.txt", "D.LNG", "long.lng.bak"}) {
     ASSERT_TRUE(files().WriteFileAtomic(At(name), {'x'})) << name;
