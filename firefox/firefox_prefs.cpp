@@ -242,10 +242,9 @@ SaveResult FirefoxPrefs::Save() {
   if (!added.empty() && !out.empty() && out.back() != '\n' && out.back() != '\r') out += line_break;
   for (const Change* c : added) out += "user_pref(" + QuotedString(c->name) + ", " + c->value + ");" + line_break;
 
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(out.size() + kBom.size());
-  if (bom) bytes.insert(bytes.end(), kBom.begin(), kBom.end());
-  bytes.insert(bytes.end(), out.begin(), out.end());
+  if (bom) out.insert(0, kBom);
+  std::vector<std::uint8_t> bytes(out.begin(), out.end());
+  if (bom) out.erase(0, kBom.size());
   if (!files_.WriteFileAtomic(result.path, bytes)) {
     result.ok = false;
     result.error = files_.LastError();
