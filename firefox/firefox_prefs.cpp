@@ -239,8 +239,26 @@ SaveResult FirefoxPrefs::Save() {
     if (!present.contains(key) && !c.value.empty()) added.push_back(&c);
   }
   std::sort(added.begin(), added.end(), [](const Change* a, const Change* b) { return a->order < b->order; });
-  if (!added.empty() && !out.empty() && out.back() != '\n' && out.back() != '\r') out += line_break;
-  for (const Change* c : added) out += "user_pref(" + QuotedString(c->name) + ", " + c->value + ");" + line_break;
+  if (!added.empty()) {
+    std::string appended;
+    for (const Change* c : added) appended += "user_pref(" + QuotedString(c->name) + ", " + c->value + ");" + line_break;
+    const std::vector<Statement> kept = ParseStatements(out);
+    std::string candidate = out;
+    if (!candidate.empty() && candidate.back() != '\n' && candidate.back() != '\r') candidate += line_break;
+    candidate += appended;
+    if (ParseStatements(candidate).size() == kept.size() + added.size()) {
+      out = std::move(candidate);
+    } else {
+      // The file ends inside a string, a comment or an unfinished statement that would
+      // swallow what is appended: the new statements go right after the last complete one.
+      if (kept.empty()) {
+        out.insert(0, appended);
+      } else {
+        appended.erase(appended.size() - line_break.size());
+        out.insert(kept.back().end, line_break + appended);
+      }
+    }
+  }
 
   if (bom) out.insert(0, kBom);
   std::vector<std::uint8_t> bytes(out.begin(), out.end());
@@ -254,9 +272,10 @@ SaveResult FirefoxPrefs::Save() {
   result.written = true;
 
   // What is on disk now is the base of later changes and lookups.
-  for (const auto& [key, c] : changes_) {
+  for (const auto& entry : changes_) {
+    const Change& c = entry.second;
     if (!c.erased) continue;
-    std::erase_if(prefs_.statements, [&](const Statement& st) { return EqualNoCase(st.name, c.name); });
+    std::erase_if(prefs_.statements, [&c](const Statement& st) { return EqualNoCase(st.name, c.name); });
   }
   user_.text = std::move(out);
   user_.statements = ParseStatements(user_.text);

@@ -234,6 +234,11 @@ TEST(FirefoxChanges, NewUserJsGetsOnlyTheChangesNeverPrefsJs) {
       {"", "user_pref(\"browser.link.open_newwindow\", 3);\r\n"},
       {"// no break at the end", "// no break at the end\r\nuser_pref(\"browser.link.open_newwindow\", 3);\r\n"},
       {"user_pref(\"a\", 1);\n", "user_pref(\"a\", 1);\nuser_pref(\"browser.link.open_newwindow\", 3);\n"},
+      // A broken end would swallow an appended statement: it goes after the last good one.
+      {"user_pref(\"a\", 1);\nuser_pref(\"b\", \"open",
+       "user_pref(\"a\", 1);\nuser_pref(\"browser.link.open_newwindow\", 3);\nuser_pref(\"b\", \"open"},
+      {"user_pref(\"a\", 1);\r\nuser_pref(\"b\", 2)", "user_pref(\"a\", 1);\r\nuser_pref(\"browser.link.open_newwindow\", 3);\r\nuser_pref(\"b\", 2)"},
+      {"/* never closed", "user_pref(\"browser.link.open_newwindow\", 3);\r\n/* never closed"},
   };
   for (const Row& row : rows) {
     Fixture f("user_pref(\"browser.link.open_newwindow\", 2);\nuser_pref(\"big.list\", \"x\");\n", row.user_js);
