@@ -105,6 +105,7 @@ struct PolicyRow {
   bool restart;
 };
 
+// clang-format off
 const PolicyRow kPolicies[] = {
     {kShowUserName, kGroupUser, layout::RowBounds(0), "Show user name in Start menu.", "NoUserNameInStartMenu",
      {{"NoUserNameInStartMenu", 1}, {nullptr, 0}}, true},
@@ -114,6 +115,7 @@ const PolicyRow kPolicies[] = {
      "Enable moving shortcuts by dragging and dropping and editing via the context menu.", "Start_EnabledDragDrop",
      {{"NoChangeStartMenu", 1}, {"Start_EnabledDragDrop", 0}}, false},
 };
+// clang-format on
 
 // The value as the text it reads as: a text as it is, a number as its decimal digits.
 std::optional<std::string> TextForm(const engine::Value& value) {
@@ -202,8 +204,7 @@ void StartMenuPage::Build(ui::PageContext& ctx) {
   form.Create<Edit>(documents, kFileCount, Rect{190, 44, 40, layout::kEditHeight});
   form.Create<UpDown>(documents, kFileCountUpDown, Rect{230, 44, 17, layout::kEditHeight});
   auto& programs = form.Create<GroupBox>(recent, kGroupProgram, layout::GroupBounds(92, 56), "Recently Used Programs");
-  form.Create<Button>(programs, kProgramSet, Rect{layout::kRowLeft, 20, 100, layout::kButtonHeight}, "Settings")
-      .Hide();
+  form.Create<Button>(programs, kProgramSet, Rect{layout::kRowLeft, 20, 100, layout::kButtonHeight}, "Settings").Hide();
   programs.Hide();
   form.Create<Button>(recent, kDefaultRecentlyUse, kDefaultButton, "Default Settings").OnClick = [c](Component&) {
     c->Find<CheckBox>(kSave).SetChecked(true);
@@ -215,8 +216,7 @@ void StartMenuPage::Build(ui::PageContext& ctx) {
   form.Create<GroupBox>(shortcut, kGroupMoveAndEdit, layout::GroupBounds(8, 62), "Move and Edit Shortcuts");
   form.Create<Button>(shortcut, kSortByName, Rect{layout::kGroupLeft, 78, 110, layout::kButtonHeight}, "Sort by name")
       .Hide();
-  form.Create<Button>(shortcut, kEditInExplorer, Rect{124, 78, 110, layout::kButtonHeight}, "Edit in Explorer")
-      .Hide();
+  form.Create<Button>(shortcut, kEditInExplorer, Rect{124, 78, 110, layout::kButtonHeight}, "Edit in Explorer").Hide();
   form.Create<Button>(shortcut, kDefaultShortCut, kDefaultButton, "Default Settings").OnClick = [c](Component&) {
     c->Find<CheckBox>(kMoveAndEdit).SetChecked(true);
   };

@@ -100,8 +100,8 @@ constexpr const char* kPoliciesKey = "\\Software\\Microsoft\\Windows\\CurrentVer
 constexpr const char* kWindowMetricsKey = "\\Control Panel\\Desktop\\WindowMetrics\\";
 
 // What the flashing box switches along with itself.
-constexpr std::initializer_list<const char*> kFlashControls = {kClick, kFlash, kSpeed, kSpeedUpDown, kTime,
-                                                               kTimeUpDown};
+constexpr std::initializer_list<const char*> kFlashControls = {
+    kClick, kFlash, kSpeed, kSpeedUpDown, kTime, kTimeUpDown};
 constexpr std::initializer_list<const char*> kGroupRadios = {kProgram, kWindows, kAtLeast};
 constexpr std::initializer_list<const char*> kCountField = {kCount, kCountUpDown};
 
@@ -191,8 +191,9 @@ TRegRecor TrayRecord(const TRegRecor& latest, bool hidden) {
                            WithLowBit(latest.Value.IsInt() ? latest.Value.AsInt() : 0, hidden));
     case engine::kTypeText:
     case engine::kTypeExpandText:
-      return engine::WriteRecord(kTrayTip, HKCU, kPoliciesKey, kValue, latest.DataType,
-                                 engine::MakeText(std::to_string(WithLowBit(AsNumber(latest.Value).value_or(0), hidden))));
+      return engine::WriteRecord(
+          kTrayTip, HKCU, kPoliciesKey, kValue, latest.DataType,
+          engine::MakeText(std::to_string(WithLowBit(AsNumber(latest.Value).value_or(0), hidden))));
     default:
       return engine::WriteRecord(kTrayTip, HKCU, kPoliciesKey, kValue, latest.DataType, engine::Value());
   }
@@ -298,14 +299,15 @@ void TaskBarPage::Build(ui::PageContext& ctx) {
     c->Find<RadioButton>(kProgram).SetChecked(true);
   };
 
-  // Minimized Windows: one setting made of three lists, shown as iArrange 0 until read.
+  // Minimized Windows: one setting made of three lists. The window selects the first item
+  // of each again once it has translated them, so that is what an unread system shows.
   auto& position = form.Create<GroupBox>(minimized, kGroupPosition, layout::GroupBounds(8, 110), "Position");
   form.Create<Label>(position, kLeftLabel, Rect{layout::kRowLeft, 26, 160, layout::kLabelHeight}, "Start at:");
   form.Create<Label>(position, kTopLabel, Rect{layout::kRowLeft, 54, 160, layout::kLabelHeight}, "Start from:");
   form.Create<Label>(position, kArrangementLabel, Rect{layout::kRowLeft, 82, 160, layout::kLabelHeight},
                      "Arrangement:");
   MakeList(form, position, kLeft, 22, {"Left", "Right"}, forward).SetItemIndex(0);
-  MakeList(form, position, kTop, 50, {"Top", "Bottom"}, forward).SetItemIndex(1);
+  MakeList(form, position, kTop, 50, {"Top", "Bottom"}, forward).SetItemIndex(0);
   MakeList(form, position, kArrangement, 78, {"Side by side", "Cascading"}, forward).SetItemIndex(0);
   // Lists chosen from code raise nothing: the defaults are shown, not queued.
   form.Create<Button>(minimized, kDefaultMinWindows, kDefaultButton, "Default Settings").OnClick = [c](Component&) {
@@ -495,8 +497,8 @@ void TaskBarPage::Change(ui::PageContext& ctx, Component& sender) {
   if (name == kActive) {
     const bool on = checked();
     SetEnabled(ctx, kFlashControls, on);
-    queue.AddRecord(engine::SpiRecord(kActive, SPI_SETFOREGROUNDLOCKTIMEOUT, 0, on ? kFlashingTimeOut : 0u,
-                                      SPIF_UPDATEINIFILE));
+    queue.AddRecord(
+        engine::SpiRecord(kActive, SPI_SETFOREGROUNDLOCKTIMEOUT, 0, on ? kFlashingTimeOut : 0u, SPIF_UPDATEINIFILE));
   } else if (name == kClick || name == kFlash || name == kSpeedUpDown) {
     ChangeFlashCount(ctx);
   } else if (name == kShow) {

