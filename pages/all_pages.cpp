@@ -3,6 +3,9 @@
 #include "pages/menu/file_types.h"
 #include "pages/menu/folder_types.h"
 #include "pages/others/animations_effects.h"
+#include "pages/security/privacy.h"
+#include "pages/security/security_center.h"
+#include "pages/security/user_logon.h"
 
 namespace corvanel::pages {
 
@@ -11,6 +14,9 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateAnimationsEffectsPage());
   modules.push_back(CreateFileTypesPage());
   modules.push_back(CreateFolderTypesPage());
+  modules.push_back(CreatePrivacyPage());
+  modules.push_back(CreateUserLogonPage());
+  modules.push_back(CreateSecurityCenterPage());
   return modules;
 }
 
