@@ -39,6 +39,9 @@ constexpr const char* kRadioClassic = "Radio_UserLogin_Common_LoginInterface_2k"
 constexpr const char* kPictureXp = "Image_UserLogin_Common_LoginInterface_xp";
 constexpr const char* kPictureInfo = "Image_UserLogin_Common_LoginInterface_Info";
 constexpr const char* kLogonTypeRecord = "RadLogonType";
+// The renderer draws these two pictures itself.
+constexpr const char* kWelcomePicture = "LogonWelcome";
+constexpr const char* kClassicPicture = "LogonClassic";
 
 constexpr const char* kHideUserName = "Checkbox_UserLogin_Common_Set_UserName";
 constexpr const char* kPressCad = "Checkbox_UserLogin_Common_Set_PressCAD";
@@ -201,11 +204,11 @@ void UserLogonPage::BuildGeneral(ui::PageContext& ctx, TabSheet& sheet) {
   MakeText(form, screen, "Label_UserLogin_Common_LoginInterface_2k", Rect{kTextLeft, 92, kTextWidth, kTwoLines},
            "You must enter your user name and password manually in the secure Windows NT/2000 logon dialog.");
   // Both pictures share one place; exactly one of them is shown.
-  constexpr Rect kPicture = {332, 22, 84, 96};
+  constexpr Rect kPicture = {326, 30, 90, 72};
   auto& xp = form.Create<Image>(screen, kPictureXp, kPicture);
-  xp.SetPicture(kLogonWelcomePicture);
+  xp.SetPicture(kWelcomePicture);
   xp.Hide();
-  form.Create<Image>(screen, kPictureInfo, kPicture).SetPicture(kLogonClassicPicture);
+  form.Create<Image>(screen, kPictureInfo, kPicture).SetPicture(kClassicPicture);
 
   auto& general = form.Create<GroupBox>(sheet, kGroupGeneral,
                                         layout::GroupBounds(layout::GroupBelow(layout::kFirstGroupTop, kScreenHeight),

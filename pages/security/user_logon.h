@@ -11,8 +11,4 @@ namespace corvanel::pages {
 
 std::unique_ptr<ui::PageModule> CreateUserLogonPage();
 
-// The pictures of the two logon-screen styles, as the renderer knows them.
-inline constexpr const char* kLogonWelcomePicture = "LogonWelcome";
-inline constexpr const char* kLogonClassicPicture = "LogonClassic";
-
 }  // namespace corvanel::pages
