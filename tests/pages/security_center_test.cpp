@@ -70,64 +70,46 @@ TEST_F(SecurityCenterTest, ServiceStatesEnableAndCheckTheBoxes) {
   }
 }
 
-TEST_F(SecurityCenterTest, NoServiceManagerLeavesTheWarningsDisabled) {
-  Memory().services().FailOpenManager(5);
-  Open(7);
-  EXPECT_FALSE(Checked(kActive));
-  EXPECT_TRUE(Box(kActive).Enabled());
-  for (const char* box : kWarnings) EXPECT_FALSE(Box(box).Enabled()) << box;
-}
-
-TEST_F(SecurityCenterTest, WarningsShowTheirValueOfTheVersionClass) {
-  enum class Stored { kDword1, kDword0, kText1, kTextWord, kMissing };
+// Up to XP the third box reads UpdatesDisableNotify, from Vista on AutoUpdateDisableNotify;
+// a value says "no balloon" with 1, so its box is the opposite.
+TEST_F(SecurityCenterTest, WarningsReadAndWriteTheValueOfTheVersionClass) {
   struct Case {
-    Stored stored;
+    int form;  // DWORD 1, DWORD 0, text "1", text "yes", missing
     bool checked;
   };
-  const Case cases[] = {{Stored::kDword1, false}, {Stored::kDword0, true}, {Stored::kText1, false},
-                        {Stored::kTextWord, true}, {Stored::kMissing, false}};
+  const Case cases[] = {{0, false}, {1, true}, {2, false}, {3, true}, {4, false}};
   for (const int version_class : {5, 6}) {
     for (const char* box : kWarnings) {
+      const char* value = ValueOf(box, version_class);
       for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(box) + " class " + std::to_string(version_class) + " case " +
-                     std::to_string(static_cast<int>(c.stored)));
+        SCOPED_TRACE(std::string(box) + " class " + std::to_string(version_class) + " form " + std::to_string(c.form));
         Reset();
-        auto& reg = Reg();
-        const char* value = ValueOf(box, version_class);
-        if (c.stored == Stored::kDword1) reg.SetDword(HKLM, kCenterKey, value, 1);
-        if (c.stored == Stored::kDword0) reg.SetDword(HKLM, kCenterKey, value, 0);
-        if (c.stored == Stored::kText1) reg.SetString(HKLM, kCenterKey, value, "1");
-        if (c.stored == Stored::kTextWord) reg.SetString(HKLM, kCenterKey, value, "yes");
+        if (c.form < 2) Reg().SetDword(HKLM, kCenterKey, value, c.form == 0 ? 1 : 0);
+        if (c.form == 2) Reg().SetString(HKLM, kCenterKey, value, "1");
+        if (c.form == 3) Reg().SetString(HKLM, kCenterKey, value, "yes");
         // The other class's value says the opposite and must not be read.
-        if (std::string(box) == kExpired) reg.SetDword(HKLM, kCenterKey, ValueOf(box, 11 - version_class), c.checked);
-        // Disabled boxes still show their value.
+        if (std::string(box) == kExpired) Reg().SetDword(HKLM, kCenterKey, ValueOf(box, 11 - version_class), c.checked);
+        Service("wscsvc", 2);
         Open(version_class);
-        EXPECT_FALSE(Box(box).Enabled());
         EXPECT_EQ(Checked(box), c.checked);
       }
+      for (const bool checked : {true, false}) {
+        ASSERT_TRUE(Box(box).UserClick());
+        EXPECT_EQ(Records(), std::vector{engine::WriteRecord(box, HKLM, kCenterKey, value, 3,
+                                                             engine::MakeInt(checked ? 0 : 1))});
+      }
+      EXPECT_TRUE(ApplyEnabled());
+      EXPECT_FALSE(Requests().RestartNeeded);
+      EXPECT_EQ(Requests().SecurityCenterServiceAction, 0);
     }
   }
 }
 
-TEST_F(SecurityCenterTest, WarningsQueueTheInvertedFlagOfTheirValue) {
-  for (const int version_class : {5, 7}) {
-    Reset();
-    Service("SharedAccess", 2);
-    Service("wscsvc", 2);
-    Open(version_class);
-    for (const char* box : kWarnings) {
-      SCOPED_TRACE(std::string(box) + " class " + std::to_string(version_class));
-      for (const bool checked : {true, false}) {
-        ASSERT_TRUE(Box(box).UserClick());
-        EXPECT_EQ(*Record(box), engine::WriteRecord(box, HKLM, kCenterKey, ValueOf(box, version_class), 3,
-                                                    engine::MakeInt(checked ? 0 : 1)));
-      }
-    }
-    EXPECT_EQ(Queue().Count(), 3u);
-    EXPECT_TRUE(ApplyEnabled());
-    EXPECT_FALSE(Requests().RestartNeeded);
-    EXPECT_EQ(Requests().SecurityCenterServiceAction, 0);
-  }
+TEST_F(SecurityCenterTest, DisabledWarningsStillShowTheirValue) {
+  Reg().SetDword(HKLM, kCenterKey, "FirewallDisableNotify", 0);
+  Open(4);
+  EXPECT_FALSE(Box(kNoFirewall).Enabled());
+  EXPECT_TRUE(Checked(kNoFirewall));
 }
 
 TEST_F(SecurityCenterTest, TheServiceBoxSetsTheServiceActionOnly) {
