@@ -5,6 +5,9 @@
 #include "pages/menu/start_menu.h"
 #include "pages/menu/task_bar.h"
 #include "pages/others/animations_effects.h"
+#include "pages/security/privacy.h"
+#include "pages/security/security_center.h"
+#include "pages/security/user_logon.h"
 
 namespace corvanel::pages {
 
@@ -15,6 +18,9 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateFolderTypesPage());
   modules.push_back(CreateStartMenuPage());
   modules.push_back(CreateTaskBarPage());
+  modules.push_back(CreatePrivacyPage());
+  modules.push_back(CreateUserLogonPage());
+  modules.push_back(CreateSecurityCenterPage());
   return modules;
 }
 
