@@ -3,6 +3,8 @@
 #include "pages/menu/file_types.h"
 #include "pages/menu/folder_types.h"
 #include "pages/others/animations_effects.h"
+#include "pages/system/input_options.h"
+#include "pages/system/network.h"
 
 namespace corvanel::pages {
 
@@ -11,6 +13,8 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateAnimationsEffectsPage());
   modules.push_back(CreateFileTypesPage());
   modules.push_back(CreateFolderTypesPage());
+  modules.push_back(CreateInputOptionsPage());
+  modules.push_back(CreateNetworkPage());
   return modules;
 }
 
