@@ -252,7 +252,9 @@ class InputOptionsPage : public ui::PageModule {
     } else if (const SensitivityRow* row = RowNamed(kSensitivity, name, &SensitivityRow::updown)) {
       const auto value = static_cast<std::uint32_t>(row->factor * ctx.Find<UpDown>(row->updown).Position());
       queue.AddRecord(SpiUiRecord(row->updown, row->write, value));
-      if (row->second_write != 0) queue.AddRecord(SpiUiRecord(std::string(row->updown) + "1", row->second_write, value));
+      if (row->second_write != 0) {
+        queue.AddRecord(SpiUiRecord(std::string(row->updown) + "1", row->second_write, value));
+      }
     } else if (name == kBlinkActive) {
       const bool on = Checked(ctx, kBlinkActive);
       auto& speed = ctx.Find<TrackBar>(kBlinkSpeed);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -393,6 +394,7 @@ class NetworkPage : public ui::PageModule {
 
   // --- Default buttons: states only; the controls' own events queue what changes ---
 
+  // The two search-key boxes have no switch row; their default is checked.
   static void SetDefaults(ui::PageContext& ctx, std::initializer_list<const char*> boxes) {
     for (const char* name : boxes) {
       const SwitchRow* sw = RowNamed(kSwitches, name);
@@ -400,7 +402,9 @@ class NetworkPage : public ui::PageModule {
     }
   }
 
-  static void NeighborDefaults(ui::PageContext& ctx) { SetDefaults(ctx, {kTask, kPrinter, kShare, kAdd, kActiveShare, kHide}); }
+  static void NeighborDefaults(ui::PageContext& ctx) {
+    SetDefaults(ctx, {kTask, kPrinter, kShare, kAdd, kActiveShare, kHide});
+  }
 
   static void AdvancedDefaults(ui::PageContext& ctx) {
     ctx.Find<CheckBox>(kUpnp).SetChecked(true);

@@ -21,7 +21,6 @@ using forms::RadioButton;
 using forms::TrackBar;
 using forms::UpDown;
 using platform::HKCU;
-using platform::memory::MemoryPlatform;
 namespace spi = platform::memory::spi;
 
 constexpr const char* kDesktop = "\\Control Panel\\Desktop\\";
@@ -62,91 +61,72 @@ class InputOptionsTest : public harness::PageTest {
 // --- loading -------------------------------------------------------------------------
 
 TEST_F(InputOptionsTest, MouseSettingsLoadFromTheSystem) {
-  struct Case {
-    const char* what;
-    std::function<void(MemoryPlatform&)> set;
-    std::function<void()> check;
+  Memory().spi().SetMetric(spi::SM_SWAPBUTTON, 1);
+  Memory().spi().SetValue(spi::GETSNAPTODEFBUTTON, 1);
+  Memory().spi().SetMetric(spi::SM_CYDOUBLECLK, 7);  // the heights and widths differ on purpose
+  Memory().spi().SetMetric(spi::SM_CXDOUBLECLK, 20);
+  Memory().spi().SetMetric(spi::SM_CXDRAG, 9);
+  Memory().spi().SetMetric(spi::SM_CYDRAG, 30);
+  Memory().spi().SetValue(spi::GETMOUSEHOVERWIDTH, 11);
+  Memory().spi().SetValue(spi::GETMOUSEHOVERHEIGHT, 40);
+  Memory().spi().SetValue(spi::GETMOUSEHOVERTIME, 0x10000 + 250);
+  Open();
+  EXPECT_TRUE(Checked(kSwap));
+  EXPECT_TRUE(Checked(kAutoMove));
+  EXPECT_EQ(Position(kDoubleClick), 3);
+  EXPECT_EQ(Position(kDrag), 9);
+  EXPECT_EQ(Position(kHoverMove), 5);
+  EXPECT_EQ(Position(kHoverTime), 250);
+  EXPECT_TRUE(Records().empty());
+  EXPECT_FALSE(ApplyEnabled());
+
+  struct Wheel {
+    std::optional<std::uint32_t> lines;  // nullopt: the query is refused
+    const char* radio;
+    bool count_enabled;
+    int count;
   };
-  const Case cases[] = {
-      {"buttons swapped", [](MemoryPlatform& p) { p.spi().SetMetric(spi::SM_SWAPBUTTON, 1); },
-       [this] { EXPECT_TRUE(Checked(kSwap)); }},
-      {"no scroll", [](MemoryPlatform& p) { p.spi().SetValue(spi::GETWHEELSCROLLLINES, 0); },
-       [this] {
-         EXPECT_TRUE(Radio(kNotRolling));
-         EXPECT_FALSE(Ctl(kWheelEdit).Enabled());
-         EXPECT_FALSE(Ctl(kWheel).Enabled());
-       }},
-      {"page scroll", [](MemoryPlatform& p) { p.spi().SetValue(spi::GETWHEELSCROLLLINES, 0xFFFFFFFF); },
-       [this] {
-         EXPECT_TRUE(Radio(kRollAScreen));
-         EXPECT_FALSE(Ctl(kWheel).Enabled());
-       }},
-      {"lines, low 16 bits", [](MemoryPlatform& p) { p.spi().SetValue(spi::GETWHEELSCROLLLINES, 0x10007); },
-       [this] {
-         EXPECT_TRUE(Radio(kRollRow));
-         EXPECT_TRUE(Ctl(kWheelEdit).Enabled());
-         EXPECT_EQ(Get<Edit>(kWheelEdit).Text(), "7");
-       }},
-      {"wheel query refused", [](MemoryPlatform& p) { p.spi().FailAction(spi::GETWHEELSCROLLLINES); },
-       [this] {
-         EXPECT_TRUE(Radio(kRollRow));
-         EXPECT_TRUE(Ctl(kWheel).Enabled());
-         EXPECT_EQ(Position(kWheel), 64);
-       }},
-      {"snap on", [](MemoryPlatform& p) { p.spi().SetValue(spi::GETSNAPTODEFBUTTON, 1); },
-       [this] { EXPECT_TRUE(Checked(kAutoMove)); }},
-      {"tolerances", [](MemoryPlatform& p) {
-         p.spi().SetMetric(spi::SM_CYDOUBLECLK, 7);
-         p.spi().SetMetric(spi::SM_CXDOUBLECLK, 20);
-         p.spi().SetMetric(spi::SM_CXDRAG, 9);
-         p.spi().SetMetric(spi::SM_CYDRAG, 30);
-         p.spi().SetValue(spi::GETMOUSEHOVERWIDTH, 11);
-         p.spi().SetValue(spi::GETMOUSEHOVERTIME, 0x10000 + 250);
-       },
-       [this] {
-         EXPECT_EQ(Position(kDoubleClick), 3);
-         EXPECT_EQ(Position(kDrag), 9);
-         EXPECT_EQ(Position(kHoverMove), 5);
-         EXPECT_EQ(Position(kHoverTime), 250);
-         EXPECT_FALSE(Checked(kSwap));
-         EXPECT_FALSE(Checked(kAutoMove));
-       }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const Wheel& c : {Wheel{0, kNotRolling, false, 64}, Wheel{0xFFFFFFFF, kRollAScreen, false, 64},
+                         Wheel{0x10007, kRollRow, true, 7}, Wheel{std::nullopt, kRollRow, true, 64}}) {
     Reset();
-    c.set(Memory());
+    if (c.lines) Memory().spi().SetValue(spi::GETWHEELSCROLLLINES, *c.lines);
+    if (!c.lines) Memory().spi().FailAction(spi::GETWHEELSCROLLLINES);
     Open();
-    c.check();
-    EXPECT_TRUE(Records().empty());
-    EXPECT_FALSE(ApplyEnabled());
+    const std::string what = c.lines ? std::to_string(*c.lines) : "refused";
+    EXPECT_TRUE(Radio(c.radio)) << what;
+    EXPECT_EQ(Ctl(kWheelEdit).Enabled(), c.count_enabled) << what;
+    EXPECT_EQ(Ctl(kWheel).Enabled(), c.count_enabled) << what;
+    EXPECT_EQ(Get<Edit>(kWheelEdit).Text(), std::to_string(c.count)) << what;
+    EXPECT_TRUE(Records().empty()) << what;
   }
 }
 
 TEST_F(InputOptionsTest, KeyboardValuesLoad) {
   struct Case {
-    std::function<void(platform::memory::MemoryRegistry&)> store;
+    std::function<void()> store;
     bool blink;
-    int speed;
+    int speed;  // 2000: the design position
     bool speed_enabled;
   };
-  using R = platform::memory::MemoryRegistry;
+  const auto rate = [this](const char* text) {
+    return [this, text] { Reg().SetString(HKCU, kDesktop, "CursorBlinkRate", text); };
+  };
   const Case cases[] = {
-      {[](R&) {}, true, 2000, true},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CursorBlinkRate", "530"); }, true, 1970, true},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CursorBlinkRate", "0"); }, true, 2500, true},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CursorBlinkRate", "-1"); }, false, 2000, false},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CursorBlinkRate", "9999999"); }, false, 2000, false},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CursorBlinkRate", "2600"); }, true, 2000, true},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CursorBlinkRate", "-20"); }, true, 2500, true},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CursorBlinkRate", "-2147483648"); }, true, 2500, true},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CursorBlinkRate", "fast"); }, true, 2000, true},
-      {[](R& r) { r.SetDword(HKCU, kDesktop, "CursorBlinkRate", 100); }, true, 2400, true},
-      {[](R& r) { r.SetBinary(HKCU, kDesktop, "CursorBlinkRate", {1, 2}); }, true, 2000, true},
+      {[] {}, true, 2000, true},
+      {rate("530"), true, 1970, true},
+      {rate("0"), true, 2500, true},
+      {rate("-1"), false, 2000, false},
+      {rate("9999999"), false, 2000, false},
+      {rate("2600"), true, 2000, true},
+      {rate("-20"), true, 2500, true},
+      {rate("-2147483648"), true, 2500, true},
+      {rate("fast"), true, 2000, true},
+      {[this] { Reg().SetDword(HKCU, kDesktop, "CursorBlinkRate", 100); }, true, 2400, true},
+      {[this] { Reg().SetBinary(HKCU, kDesktop, "CursorBlinkRate", {1, 2}); }, true, 2000, true},
   };
   for (const Case& c : cases) {
     Reset();
-    c.store(Reg());
+    c.store();
     Open();
     const std::string stored = Reg().GetString(HKCU, kDesktop, "CursorBlinkRate").value_or("(none or no text)");
     EXPECT_EQ(Checked(kBlink), c.blink) << stored;
@@ -156,20 +136,20 @@ TEST_F(InputOptionsTest, KeyboardValuesLoad) {
   }
 
   struct Other {
-    std::function<void(R&)> store;
-    int caret;
+    std::function<void()> store;
+    int caret;  // 10: the field's design number
     bool winkey;
   };
   const Other others[] = {
-      {[](R&) {}, 10, true},  // the caret field keeps its design number
-      {[](R& r) { r.SetDword(HKCU, kDesktop, "CaretWidth", 3); }, 3, true},
-      {[](R& r) { r.SetString(HKCU, kDesktop, "CaretWidth", "wide"); }, 10, true},
-      {[](R& r) { r.SetDword(HKCU, kPolicies, "NoWinKeys", 0); }, 10, false},
-      {[](R& r) { r.SetString(HKCU, kPolicies, "NoWinKeys", "x"); }, 10, false},
+      {[] {}, 10, true},
+      {[this] { Reg().SetDword(HKCU, kDesktop, "CaretWidth", 3); }, 3, true},
+      {[this] { Reg().SetString(HKCU, kDesktop, "CaretWidth", "wide"); }, 10, true},
+      {[this] { Reg().SetDword(HKCU, kPolicies, "NoWinKeys", 0); }, 10, false},
+      {[this] { Reg().SetString(HKCU, kPolicies, "NoWinKeys", "x"); }, 10, false},
   };
   for (const Other& c : others) {
     Reset();
-    c.store(Reg());
+    c.store();
     Open();
     EXPECT_EQ(Position(kCaret), c.caret);
     EXPECT_EQ(Checked(kWinKey), c.winkey);

@@ -219,7 +219,8 @@ TEST_F(NetworkTest, EachBoxQueuesItsRecordsBothWays) {
   const Case cases[] = {
       {kTask, {engine::WriteRecord(kTask, HKLM, kTasksKey, "", 1, engine::MakeText("1"))},
        {engine::DeleteKeyRecord(kTask, HKLM, kTasksKey)}},
-      {kShare, {Dword(kShare, HKCU, kExplorer, "NoNetCrawling", 0)}, {Dword(kShare, HKCU, kExplorer, "NoNetCrawling", 1)}},
+      {kShare, {Dword(kShare, HKCU, kExplorer, "NoNetCrawling", 0)},
+       {Dword(kShare, HKCU, kExplorer, "NoNetCrawling", 1)}},
       {kAdd, {Dword(kAdd, HKCU, kPolicies, "NoRecentDocsNetHood", 0)},
        {Dword(kAdd, HKCU, kPolicies, "NoRecentDocsNetHood", 1)}},
       {kHide, {Dword(kHide, HKLM, kServer, "Hidden", 1)}, {Dword(kHide, HKLM, kServer, "Hidden", 0)}},
@@ -322,7 +323,8 @@ TEST_F(NetworkTest, DefaultButtonsQueueOnlyWhatTheyChange) {
        {kTask, kPrinter, kShare, kHide}},
       {"Button_Net_Neighbor_Default", 7, [this] { Reg().SetString(HKLM, kPrintersKey, "", "Printers"); },
        {kTask}},
-      {"Button_Net_Advanced_Default", 5, [this] { Reg().SetDword(HKLM, kSsdp, "Start", 4); }, {kUpnp, "Checkbox_Net_Advanced_UPnp_Enable1"}},
+      {"Button_Net_Advanced_Default", 5, [this] { Reg().SetDword(HKLM, kSsdp, "Start", 4); },
+       {kUpnp, "Checkbox_Net_Advanced_UPnp_Enable1"}},
       {"Button_Net_Password_Default", 5, [this] { Reg().SetDword(HKLM, kWorkstation, "enableplaintextpassword", 1); },
        {kOnlyForShare}},
   };
