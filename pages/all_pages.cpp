@@ -2,6 +2,8 @@
 
 #include "pages/menu/file_types.h"
 #include "pages/menu/folder_types.h"
+#include "pages/menu/start_menu.h"
+#include "pages/menu/task_bar.h"
 #include "pages/others/animations_effects.h"
 #include "pages/system/input_options.h"
 #include "pages/system/network.h"
@@ -13,6 +15,8 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateAnimationsEffectsPage());
   modules.push_back(CreateFileTypesPage());
   modules.push_back(CreateFolderTypesPage());
+  modules.push_back(CreateStartMenuPage());
+  modules.push_back(CreateTaskBarPage());
   modules.push_back(CreateInputOptionsPage());
   modules.push_back(CreateNetworkPage());
   return modules;
