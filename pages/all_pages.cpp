@@ -8,6 +8,8 @@
 #include "pages/security/privacy.h"
 #include "pages/security/security_center.h"
 #include "pages/security/user_logon.h"
+#include "pages/system/input_options.h"
+#include "pages/system/network.h"
 
 namespace corvanel::pages {
 
@@ -21,6 +23,8 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreatePrivacyPage());
   modules.push_back(CreateUserLogonPage());
   modules.push_back(CreateSecurityCenterPage());
+  modules.push_back(CreateInputOptionsPage());
+  modules.push_back(CreateNetworkPage());
   return modules;
 }
 
