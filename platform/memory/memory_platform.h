@@ -112,6 +112,8 @@ class MemoryRegistry : public Registry {
 
   const std::vector<RegAccess>& access_log() const { return access_log_; }
   const std::vector<RegWrite>& write_log() const { return write_log_; }
+  // Every value query through the seam (call "query"), found or not.
+  const std::vector<RegWrite>& read_log() const { return read_log_; }
   void ClearLogs();
   // Handles opened through the seam and not closed yet (leak checks).
   std::size_t open_handle_count() const;
@@ -136,6 +138,7 @@ class MemoryRegistry : public Registry {
   std::optional<bool> wow64_ = false;
   std::vector<RegAccess> access_log_;
   std::vector<RegWrite> write_log_;
+  std::vector<RegWrite> read_log_;
 };
 
 // =================================================================================
