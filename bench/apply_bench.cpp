@@ -171,9 +171,10 @@ std::string TreeDigest(platform::Platform& p) {
   return out;
 }
 
-// The same changes as the records make, straight through the registry API: each one opens
-// (or creates) its key, sets or deletes, and closes it again; a tree is deleted bottom-up.
-// No queue, no conversions beyond the UTF-16 the API needs: what the registry itself costs.
+// The same changes as the records make, straight through the registry API, with the least
+// work the API allows: a key stays open while the next change is in the same key, a tree
+// is deleted bottom-up. No queue and no conversions beyond the UTF-16 the API needs: what
+// the registry itself costs.
 void DeleteTreePlain(platform::Registry& reg, platform::RegKey parent, const std::string& subkey) {
   platform::RegKey key = 0;
   if (reg.OpenKey(parent, subkey, win::KEY_ALL_ACCESS, &key) == win::kSuccess) {
@@ -185,33 +186,47 @@ void DeleteTreePlain(platform::Registry& reg, platform::RegKey parent, const std
 }
 
 void PlainLoop(platform::Registry& reg, const std::vector<engine::TRegRecor>& records) {
+  platform::RegKey k = 0;
+  std::string open;
+  auto close = [&] {
+    if (k != 0) reg.CloseKey(k);
+    k = 0;
+    open.clear();
+  };
   for (const auto& r : records) {
     const std::string key = r.KeyPath.substr(1, r.KeyPath.size() - 2);
     if (r.Action == engine::kActionDeleteKey) {
+      close();
       DeleteTreePlain(reg, HKCU, key);
       continue;
     }
-    platform::RegKey k = 0;
-    if (r.Action == engine::kActionDeleteValue) {
-      if (reg.OpenKey(HKCU, key, win::KEY_ALL_ACCESS, &k) != win::kSuccess) continue;
-      reg.DeleteValue(k, r.ValueName);
-    } else {
-      if (reg.CreateKey(HKCU, key, win::KEY_ALL_ACCESS, &k, nullptr) != win::kSuccess) continue;
-      if (r.DataType == 1) {
-        const auto bytes = platform::EncodeRegString(r.Value.AsText());
-        reg.SetValue(k, r.ValueName, win::REG_SZ, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-      } else if (r.DataType == 3) {
-        const auto n = static_cast<std::uint32_t>(r.Value.AsInt());
-        const std::uint8_t b[4] = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                                   static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
-        reg.SetValue(k, r.ValueName, win::REG_DWORD, b, 4);
-      } else {
-        const auto& bytes = r.Value.AsBytes();
-        reg.SetValue(k, r.ValueName, win::REG_BINARY, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    if (key != open) {
+      close();
+      const long rc = r.Action == engine::kActionDeleteValue
+                          ? reg.OpenKey(HKCU, key, win::KEY_ALL_ACCESS, &k)
+                          : reg.CreateKey(HKCU, key, win::KEY_ALL_ACCESS, &k, nullptr);
+      if (rc != win::kSuccess) {
+        k = 0;
+        continue;
       }
+      open = key;
     }
-    reg.CloseKey(k);
+    if (r.Action == engine::kActionDeleteValue) {
+      reg.DeleteValue(k, r.ValueName);
+    } else if (r.DataType == 1) {
+      const auto bytes = platform::EncodeRegString(r.Value.AsText());
+      reg.SetValue(k, r.ValueName, win::REG_SZ, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    } else if (r.DataType == 3) {
+      const auto n = static_cast<std::uint32_t>(r.Value.AsInt());
+      const std::uint8_t b[4] = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+                                 static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
+      reg.SetValue(k, r.ValueName, win::REG_DWORD, b, 4);
+    } else {
+      const auto& bytes = r.Value.AsBytes();
+      reg.SetValue(k, r.ValueName, win::REG_BINARY, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    }
   }
+  close();
 }
 
 double Median(std::vector<double> v) {
