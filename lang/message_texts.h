@@ -49,7 +49,8 @@ inline constexpr const char* kMessageSection = "Corvanel_M";
   X(D_AllFile, "All files")                                                              \
   X(D_Favorites, "Favorites")                                                            \
   X(D_RestoreWarning, "Need to restart Windows to take effect, restart now?")            \
-  X(D_FFRestartWarning, "Need to restart Firefox to take effect.")
+  X(D_FFRestartWarning, "Need to restart Firefox to take effect.")                        \
+  X(D_FavoritesHideFailed, "Cannot hide or show the folder \"%1\" (Windows error %2).")
 
 // One id per message key; the id's name is the key, so a misspelt key does not compile.
 enum class MessageId : std::size_t {
