@@ -99,6 +99,11 @@ constexpr const char* kBlankPage = "about:blank";
 constexpr int kShownImage = 0;
 constexpr int kHiddenImage = 1;
 
+// SetFileAttributes: read-only, hidden, system, archive, temporary, offline, not indexed;
+// and FILE_ATTRIBUTE_NORMAL, which stands alone.
+constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
+constexpr std::uint32_t kNormalAttribute = 0x80;
+
 // What a Favorites folder node carries.
 struct TIEinfo {
   std::uint8_t Hidden = 0;  // 1: the folder has the hidden attribute
@@ -418,10 +423,15 @@ void InternetExplorerPage::Button_IE_Favorites_HideClick(ui::PageContext& ctx) {
   if (info == nullptr) return;
   platform::Files& files = ctx.Platform().files();
   const std::uint32_t attributes = files.GetAttributes(info->Path);
-  const bool changed =
-      attributes != win::INVALID_FILE_ATTRIBUTES &&
-      files.SetAttributes(info->Path, info->Hidden != 0 ? attributes & ~win::FILE_ATTRIBUTE_HIDDEN
-                                                         : attributes | win::FILE_ATTRIBUTE_HIDDEN);
+  bool changed = false;
+  if (attributes != win::INVALID_FILE_ATTRIBUTES) {
+    // Only what SetFileAttributes may set is passed on (a junction's own flag is not); an
+    // empty set goes as FILE_ATTRIBUTE_NORMAL, since 0 would leave the attributes alone.
+    std::uint32_t wanted = info->Hidden != 0 ? attributes & ~win::FILE_ATTRIBUTE_HIDDEN
+                                             : attributes | win::FILE_ATTRIBUTE_HIDDEN;
+    wanted &= kSettableAttributes;
+    changed = files.SetAttributes(info->Path, wanted != 0 ? wanted : kNormalAttribute);
+  }
   if (!changed) {
     const std::string text =
         Filled(ctx.Text(MessageId::D_FavoritesHideFailed), info->Path, std::to_string(files.LastError()));

@@ -47,6 +47,7 @@ constexpr const char* kPolicies = "\\Software\\Microsoft\\Windows\\CurrentVersio
 constexpr const char* kShellFolders = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\";
 constexpr const char* kVersionVector = "\\SOFTWARE\\Microsoft\\Internet Explorer\\Version Vector";
 constexpr const char* kFavorites = "C:\\users\\user\\Favorites";
+constexpr std::uint32_t kSystem = 0x4;
 
 class InternetExplorerPageTest : public harness::PageTest {
  protected:
@@ -314,6 +315,7 @@ class FavoritesTest : public InternetExplorerPageTest {
     Reg().SetExpandString(HKCU, kShellFolders, "Favorites", "%USERPROFILE%\\Favorites\\");
     auto& files = Memory().files();
     files.AddDirectory(std::string(kFavorites) + "\\Links\\Deep");
+    files.SetAttributes(std::string(kFavorites) + "\\Links", kSystem);
     files.AddFile(std::string(kFavorites) + "\\a.url", "[InternetShortcut]");
     files.AddDirectory(std::string(kFavorites) + "\\News");
     files.SetAttributes(std::string(kFavorites) + "\\News", win::FILE_ATTRIBUTE_HIDDEN);
@@ -361,6 +363,12 @@ TEST_F(FavoritesTest, HideAndShowChangeTheFolderAtOnce) {
   EXPECT_EQ(Attributes("\\Links"), before);
   EXPECT_EQ(Node("Favorites\\Links")->StateIndex(), 0);
   EXPECT_EQ(Get<Button>(kHide).Caption(), "Hide");
+  EXPECT_NE(0u, before & kSystem) << "other attributes stay";
+  // A folder with no attribute but hidden is left with none.
+  Select("Favorites\\News");
+  ASSERT_TRUE(Get<Button>(kHide).UserClick());
+  EXPECT_EQ(Attributes("\\News"), win::FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(Node("Favorites\\News")->StateIndex(), 0);
   EXPECT_TRUE(Queue().Empty());
   EXPECT_TRUE(Memory().dialogs().calls().empty());
 }
