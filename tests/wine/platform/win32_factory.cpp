@@ -30,19 +30,27 @@ std::string Unique() {
   return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
 }
 
-// Runs a command line and waits (bounded) for it; true when it ran and exited with 0.
-bool RunCommand(std::wstring command) {
+// Starts a command line. Wine runs a Unix program this way but hands back no process
+// handle to wait on, so callers wait for the program's effect instead.
+bool StartCommand(std::wstring command) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     return false;
   }
-  DWORD code = 1;
-  if (WaitForSingleObject(process.hProcess, 10'000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code == 0;
+  if (process.hThread != nullptr) CloseHandle(process.hThread);
+  if (process.hProcess != nullptr) CloseHandle(process.hProcess);
+  return true;
+}
+
+// Waits (bounded) until `path` exists or, with `exists` false, until it has gone.
+bool WaitForPath(const std::wstring& path, bool exists) {
+  for (int i = 0; i < 500; ++i) {
+    if ((GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == exists) return true;
+    Sleep(10);
+  }
+  return false;
 }
 
 // Wine's name of a Windows path on the Unix side; empty off Wine.
@@ -72,7 +80,7 @@ bool RemoveTree(const std::wstring& path) {
       if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         if (!RemoveDirectoryW(child.c_str())) {
           const std::wstring unix_path = UnixPathOf(child);
-          if (!unix_path.empty()) RunCommand(L"/bin/rm -f \"" + unix_path + L"\"");
+          if (!unix_path.empty() && StartCommand(L"/bin/rm -f \"" + unix_path + L"\"")) WaitForPath(child, false);
         }
       } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(child);
@@ -185,7 +193,7 @@ bool MakeContractJunction(platform::Platform&, const std::string& link, const st
   const std::wstring unix_link = UnixPathOf(wide_link);
   const std::wstring unix_target = UnixPathOf(wide_target);
   if (unix_link.empty() || unix_target.empty()) return false;
-  return RunCommand(L"/bin/ln -s \"" + unix_target + L"\" \"" + unix_link + L"\"");
+  return StartCommand(L"/bin/ln -s \"" + unix_target + L"\" \"" + unix_link + L"\"") && WaitForPath(wide_link, true);
 }
 
 }  // namespace corvanel::contract
