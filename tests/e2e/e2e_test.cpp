@@ -509,7 +509,10 @@ INSTANTIATE_TEST_SUITE_P(
       return row.param.get == SPI_GETDRAGFULLWINDOWS ? std::string("FullWindowDrag") : std::string("TitleGradient");
     });
 
-constexpr wchar_t kIEMainKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
+// --- Start Menu and Task Bar: a change, Apply, and the value read back ---------------
+
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kExplorerPolicyKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 StoredValue TextValue(const std::wstring& text) {
   StoredValue v;
@@ -518,6 +521,10 @@ StoredValue TextValue(const std::wstring& text) {
   v.data.assign(bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
   return v;
 }
+
+// --- Internet Explorer: Use Blank, Apply, and the start page read back ----------------
+
+constexpr wchar_t kIEMainKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 
 // The start page starts as another address; the prefix gets back what it had.
 class IEStartPage : public Ready {
@@ -555,6 +562,111 @@ TEST_F(IEStartPage, UseBlankThenApplyWritesAboutBlank) {
   ASSERT_TRUE(after.has_value());
   EXPECT_EQ(after->type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(AsText(*after), L"about:blank");
+}
+
+// A visible system message box of the program (the restart question of Apply), or null.
+HWND MessageBoxOf(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t cls[16] = {};
+        if (owner != s->pid || !IsWindowVisible(hwnd) || GetClassNameW(hwnd, cls, 16) == 0) return TRUE;
+        if (std::wstring(cls) != L"#32770") return TRUE;
+        s->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A registry value the test changes through the program; the prefix gets back what it had.
+class SavedValue : public Ready {
+ protected:
+  SavedValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {}
+  void SetUp() override {
+    saved_ = ReadValue(HKEY_CURRENT_USER, key_, name_);
+    Prepare();
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    DeleteValue(HKEY_CURRENT_USER, key_, name_);
+    if (saved_) WriteValue(HKEY_CURRENT_USER, key_, name_, *saved_);
+  }
+  virtual void Prepare() = 0;
+  std::optional<StoredValue> Current() const { return ReadValue(HKEY_CURRENT_USER, key_, name_); }
+
+  const wchar_t* key_;
+  const wchar_t* name_;
+  std::optional<StoredValue> saved_;
+};
+
+// Opening on pointing, 400 ms: the Auto radio is selected when the page loads.
+class StartMenuDelay : public SavedValue {
+ protected:
+  StartMenuDelay() : SavedValue(kDesktopKey, L"MenuShowDelay") {}
+  void Prepare() override { WriteValue(HKEY_CURRENT_USER, key_, name_, TextValue(L"400")); }
+};
+
+TEST_F(StartMenuDelay, OpenOnClickOnlyAndApplyWritesTheStringDelay) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "5,0"), 1);
+  HWND on_click = program_.Control("Radio_Use_StartMenu_Common_StartMenuSpeed_Click");
+  HWND pointing = program_.Control("Radio_Use_StartMenu_Common_StartMenuSpeed_Auto");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(on_click && pointing && apply);
+  EXPECT_EQ(SendMessageW(pointing, BM_GETCHECK, 0, 0), BST_CHECKED) << "a delay of 400 opens on pointing";
+  EXPECT_EQ(SendMessageW(on_click, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  PostMessageW(on_click, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  ASSERT_TRUE(Current().has_value());
+  EXPECT_TRUE(AsText(*Current()) == L"400") << "written before Apply";
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const std::optional<StoredValue> delay = Current();
+  ASSERT_TRUE(delay.has_value());
+  EXPECT_EQ(delay->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_TRUE(AsText(*delay) == L"65535") << "the delay is not the click-only text";
+}
+
+// No tray policy: "Show system tray." loads checked.
+class TrayPolicy : public SavedValue {
+ protected:
+  TrayPolicy() : SavedValue(kExplorerPolicyKey, L"NoTrayItemsDisplay") {}
+  void Prepare() override { DeleteValue(HKEY_CURRENT_USER, key_, name_); }
+};
+
+TEST_F(TrayPolicy, HidingTheTrayAndApplyWritesOneByteAndAsksForARestart) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "6,3"), 1);
+  HWND tray = program_.Control("Checkbox_Taskbar_Advanced_SystemTray_TrayTip");
+  HWND balloons = program_.Control("Checkbox_Taskbar_Advanced_SystemTray_BalloonTip");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(tray && balloons && apply);
+  EXPECT_EQ(SendMessageW(tray, BM_GETCHECK, 0, 0), BST_CHECKED) << "a missing policy shows the tray";
+
+  PostMessageW(tray, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_FALSE(IsWindowEnabled(balloons)) << "balloons still usable without a tray";
+  EXPECT_FALSE(Current().has_value()) << "written before Apply";
+
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  HWND question = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (question = MessageBoxOf(program_.Pid())) != nullptr; }, kTimeoutMs))
+      << "Apply did not ask to restart";
+  // Never Yes: that would restart the machine.
+  HWND no = GetDlgItem(question, IDNO);
+  ASSERT_NE(no, nullptr) << "the question has no No button";
+  PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(no));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const std::optional<StoredValue> flag = Current();
+  ASSERT_TRUE(flag.has_value()) << "NoTrayItemsDisplay was not written";
+  EXPECT_EQ(flag->type, static_cast<DWORD>(REG_BINARY));
+  EXPECT_EQ(flag->data, std::vector<BYTE>{0x01});
 }
 
 TEST_F(Ready, ClosingTheWindowEndsTheProcessWithZero) {
