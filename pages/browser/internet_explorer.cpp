@@ -110,17 +110,6 @@ struct TIEinfo {
   std::string Path;
 };
 
-// A message text with "%1" and "%2" filled in (the second first: a path may hold "%2").
-std::string Filled(std::string text, const std::string& first, const std::string& second) {
-  const auto fill = [&text](std::string_view mark, const std::string& with) {
-    const std::size_t at = text.find(mark);
-    if (at != std::string::npos) text.replace(at, mark.size(), with);
-  };
-  fill("%2", second);
-  fill("%1", first);
-  return text;
-}
-
 // --- the page -----------------------------------------------------------------------
 
 class InternetExplorerPage : public ui::PageModule {
@@ -433,8 +422,8 @@ void InternetExplorerPage::Button_IE_Favorites_HideClick(ui::PageContext& ctx) {
     changed = files.SetAttributes(info->Path, wanted != 0 ? wanted : kNormalAttribute);
   }
   if (!changed) {
-    const std::string text =
-        Filled(ctx.Text(MessageId::D_FavoritesHideFailed), info->Path, std::to_string(files.LastError()));
+    const std::string error = std::to_string(files.LastError());
+    const std::string text = lang::FormatMessage(ctx.Text(MessageId::D_FavoritesHideFailed), {info->Path, error});
     ctx.Platform().dialogs().MessageBox(ctx.OwnerWindow(), text, ctx.Caption(), win::MB_OK | win::MB_ICONWARNING);
     return;
   }

@@ -509,6 +509,84 @@ INSTANTIATE_TEST_SUITE_P(
       return row.param.get == SPI_GETDRAGFULLWINDOWS ? std::string("FullWindowDrag") : std::string("TitleGradient");
     });
 
+// Input Options, Mouse Sensitivity: the drag threshold is a pair of system parameters,
+// read back through GetSystemMetrics in fresh processes and restored afterwards.
+class DragThreshold : public Ready {
+ protected:
+  static int Metric(int index) { return RunTool(L"metric " + std::to_wstring(index)); }
+  static void SetDrag(int width, int height) {
+    RunTool(L"spi-set " + std::to_wstring(SPI_SETDRAGWIDTH) + L" " + std::to_wstring(width) + L" 0");
+    RunTool(L"spi-set " + std::to_wstring(SPI_SETDRAGHEIGHT) + L" " + std::to_wstring(height) + L" 0");
+  }
+  void SetUp() override {
+    width_ = Metric(SM_CXDRAG);
+    height_ = Metric(SM_CYDRAG);
+    ASSERT_GT(width_, 0) << "cannot read the drag threshold";
+    ASSERT_GT(height_, 0);
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    SetDrag(width_, height_);
+    EXPECT_EQ(Metric(SM_CXDRAG), width_) << "the original threshold did not come back";
+    EXPECT_EQ(Metric(SM_CYDRAG), height_);
+  }
+  int width_ = 0;
+  int height_ = 0;
+};
+
+TEST_F(DragThreshold, ChangedAndAppliedReachesTheSystem) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "4,1"), 1);
+  HWND edit = program_.Control("Edit_Use_MouseSensitivity_Drag");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(edit && apply);
+  EXPECT_TRUE(TextOf(edit) == std::to_wstring(width_)) << "the field shows the system's width";
+
+  const int wanted = width_ + 3;
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(wanted).c_str()));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_EQ(Metric(SM_CXDRAG), width_) << "set before Apply";
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  EXPECT_EQ(Metric(SM_CXDRAG), wanted);
+  EXPECT_EQ(Metric(SM_CYDRAG), wanted);
+}
+
+// Network, My Network Places: the administrative shares switch of the server service.
+constexpr wchar_t kServerKey[] = L"SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\parameters";
+
+class AdminShares : public Ready {
+ protected:
+  void SetUp() override {
+    saved_ = ReadValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks");
+    DeleteValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks");
+    ASSERT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks")) << "cannot prepare the start state";
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    DeleteValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks");
+    if (saved_) WriteValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks", *saved_);
+  }
+  std::optional<StoredValue> saved_;
+};
+
+TEST_F(AdminShares, ClearedAndAppliedWritesZero) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "7,0"), 1);
+  HWND box = program_.Control("Checkbox_Net_Neighbor_Security_ActiveShare");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(box && apply);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED) << "a missing value shows the shares enabled";
+
+  PostMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks")) << "written before Apply";
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const std::optional<StoredValue> stored = ReadValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks");
+  ASSERT_TRUE(stored.has_value()) << "AutoShareWks not written";
+  EXPECT_EQ(stored->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(stored->data, (std::vector<BYTE>{0, 0, 0, 0}));
+}
+
 // --- Start Menu and Task Bar: a change, Apply, and the value read back ---------------
 
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
