@@ -114,4 +114,10 @@ TRegRecor FlagRecord(std::string name, RegKey root, std::string key_path, std::s
                        checked != inverted ? 1 : 0);
 }
 
+std::optional<std::string> ValueText(const engine::Value& value) {
+  if (value.IsText()) return value.AsText();
+  if (value.IsInt()) return std::to_string(value.AsInt());
+  return std::nullopt;
+}
+
 }  // namespace corvanel::pages

@@ -109,4 +109,8 @@ void Guarded(F&& read) noexcept {
   }
 }
 
+// A value shown "as text" in an edit: a text as it is, an integer in decimal. Binary data
+// and other types have no text.
+std::optional<std::string> ValueText(const engine::Value& value);
+
 }  // namespace corvanel::pages
