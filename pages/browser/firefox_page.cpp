@@ -297,10 +297,10 @@ void FirefoxPage::LoadFirefoxGeneral(ui::PageContext& ctx) {
     ctx.Find<RadioButton>(web_page ? kErrorWebPage : kErrorWindows).SetChecked(true);
   });
   Guarded([&] {
+    // The address itself: the string token's quotes and escapes undone. Its own quotes
+    // stay, or the next key release would write the address back without them.
     const std::string value = prefs.GetFirefoxPref(kHomepagePref);
-    std::string text = value == firefox::kNotFound ? std::string() : firefox::UnquotedString(value);
-    std::erase(text, '"');
-    ctx.Find<Edit>(kHomepage).SetText(std::move(text));
+    ctx.Find<Edit>(kHomepage).SetText(value == firefox::kNotFound ? std::string() : firefox::UnquotedString(value));
   });
 }
 

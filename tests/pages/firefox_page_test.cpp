@@ -140,7 +140,7 @@ TEST_F(FirefoxPageTest, ChoicesShowTheirPreference) {
       {"browser.startup.homepage", "\"http://a.example/\"",
        [](FirefoxPageTest& t) { EXPECT_EQ(t.Get<Edit>(kHome).Text(), "http://a.example/"); }},
       {"browser.startup.homepage", "\"say \\\"x\\\" C:\\\\dir\"",
-       [](FirefoxPageTest& t) { EXPECT_EQ(t.Get<Edit>(kHome).Text(), "say x C:\\dir"); }},
+       [](FirefoxPageTest& t) { EXPECT_EQ(t.Get<Edit>(kHome).Text(), "say \"x\" C:\\dir"); }},
       {"browser.startup.homepage", nullptr, [](FirefoxPageTest& t) { EXPECT_EQ(t.Get<Edit>(kHome).Text(), ""); }},
       {"ui.submenuDelay", "65000",
        [](FirefoxPageTest& t) {
@@ -272,6 +272,13 @@ TEST_F(FirefoxPageTest, EachControlWritesItsPreference) {
     EXPECT_TRUE(ApplyEnabled()) << row.what;
     EXPECT_EQ(Memory().files().write_count(), 0) << row.what << ": nothing before Apply";
   }
+}
+
+TEST_F(FirefoxPageTest, AHomePageWithQuotesAndBackslashesSurvivesTyping) {
+  OpenWith("browser.startup.homepage", "\"http://a/?q=\\\"x\\\"&p=C:\\\\d\"");
+  ASSERT_EQ(Get<Edit>(kHome).Text(), "http://a/?q=\"x\"&p=C:\\d");
+  Get<Edit>(kHome).UserTypeText("1");
+  EXPECT_EQ(Pref("\"browser.startup.homepage\""), "\"http://a/?q=\\\"x\\\"&p=C:\\\\d1\"");
 }
 
 TEST_F(FirefoxPageTest, MenuSpeedWritesFromTheSelectedRadio) {
