@@ -3,6 +3,9 @@
 #include "pages/menu/file_types.h"
 #include "pages/menu/folder_types.h"
 #include "pages/others/animations_effects.h"
+#include "pages/others/start_maintenance.h"
+#include "pages/system/information.h"
+#include "pages/system/memory_cache.h"
 
 namespace corvanel::pages {
 
@@ -11,6 +14,9 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateAnimationsEffectsPage());
   modules.push_back(CreateFileTypesPage());
   modules.push_back(CreateFolderTypesPage());
+  modules.push_back(CreateStartMaintenancePage());
+  modules.push_back(CreateInformationPage());
+  modules.push_back(CreateMemoryCachePage());
   return modules;
 }
 
