@@ -4,6 +4,8 @@
 #include "pages/menu/folder_types.h"
 #include "pages/others/animations_effects.h"
 #include "pages/others/start_maintenance.h"
+#include "pages/system/driver.h"
+#include "pages/system/email.h"
 #include "pages/system/information.h"
 #include "pages/system/memory_cache.h"
 
@@ -16,6 +18,8 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateFolderTypesPage());
   modules.push_back(CreateStartMaintenancePage());
   modules.push_back(CreateInformationPage());
+  modules.push_back(CreateDriverPage());
+  modules.push_back(CreateEmailPage());
   modules.push_back(CreateMemoryCachePage());
   return modules;
 }
