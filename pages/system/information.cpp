@@ -267,19 +267,17 @@ void InformationPage::Load(ui::PageContext& ctx) {
     ctx.Find<CheckBox>(kClassicSearch).SetChecked(!(r.Value.IsText() && r.Value.AsText() == "yes"));
   });
 
-  // LoadSystemConsole: background in bits 4-7, text in bits 0-3.
+  // LoadSystemConsole: background in bits 4-7, text in bits 0-3. A value that is no
+  // number shows the console's own colours too: translating the form has cleared the
+  // lists' selection, and an empty list would queue a negative attribute on the next
+  // change of the other one.
   Guarded([&] {
     int background = kBlack;
     int font = kWhite;
-    const TRegRecor r = Read(ctx.Queue(), HKCU, kConsoleKey, "DefaultColor");
-    if (r.Status == engine::kStatusFound) {
-      const auto number = AsNumber(r.Value);
-      if (!number) return;  // no colour attribute: the lists keep theirs
-      const std::int32_t n = *number;
-      if (n > 0) {
-        background = n % 256 / 16;
-        font = n % 16;
-      }
+    const auto number = ReadNumber(ctx.Queue(), HKCU, kConsoleKey, "DefaultColor");
+    if (number && *number > 0) {
+      background = *number % 256 / 16;
+      font = *number % 16;
     }
     ctx.Find<ComboBox>(kBackground).SetItemIndex(background);
     ctx.Find<ComboBox>(kFont).SetItemIndex(font);
