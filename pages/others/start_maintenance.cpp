@@ -113,8 +113,8 @@ void StartMaintenancePage::Build(ui::PageContext& ctx) {
 
   // System Start.
   auto& system = form.Create<TabSheet>(pages, "TabSheet_Startup_System", Rect{}, "System Start");
-  auto& defrag = MakeGroup(form, system, "GroupBox_Startup_System_Defrag", "Boot Defragmentation",
-                           layout::kFirstGroupTop);
+  auto& defrag =
+      MakeGroup(form, system, "GroupBox_Startup_System_Defrag", "Boot Defragmentation", layout::kFirstGroupTop);
   int y = InfoText(form, defrag, "Label_Startup_System_Defrag_Info", layout::kRowTop,
                    "Speed up booting by optimizing the order in which the files necessary for the boot process are "
                    "loaded.");
@@ -129,8 +129,8 @@ void StartMaintenancePage::Build(ui::PageContext& ctx) {
              "Label_Startup_System_DelayTime_Unit", "s.");
   top = EndGroup(delay, y, layout::kEditHeight);
   // Kept on the form without a purpose.
-  auto& logo = MakeGroup(form, system, "GroupBox_Startup_System_ErrorMessage", "Original Boot Logo and Error Messages",
-                         top);
+  auto& logo =
+      MakeGroup(form, system, "GroupBox_Startup_System_ErrorMessage", "Original Boot Logo and Error Messages", top);
   form.Create<CheckBox>(logo, "Checkbox_Startup_System_ErrorMessage_NoGuiBoot", layout::RowBounds(0),
                         "Do not show original boot logo and error messages.");
   EndGroup(logo, layout::RowTop(0));
@@ -176,8 +176,8 @@ void StartMaintenancePage::Build(ui::PageContext& ctx) {
   // Desktop and Taskbar.
   auto& desktop = form.Create<TabSheet>(pages, "TabSheet_Startup_DesktopAndTaskbar", Rect{}, "Desktop and Taskbar");
   top = InfoText(form, desktop, "Label_Startup_DesktopAndTaskbar_Info", layout::kFirstGroupTop,
-                 "Configure settings that may affect the stability of the desktop and taskbar here",
-                 layout::kGroupLeft, layout::kGroupWidth);
+                 "Configure settings that may affect the stability of the desktop and taskbar here", layout::kGroupLeft,
+                 layout::kGroupWidth);
   auto& process = MakeGroup(form, desktop, "GroupBox_Startup_DesktopAndTaskbar_DAndTSeparateProcess",
                             "Desktop and Taskbar in Separate Process", top);
   y = InfoText(form, process, "Label_Startup_DesktopAndTaskbar_DAndTSeparateProcess_Info", layout::kRowTop,
@@ -322,8 +322,8 @@ void StartMaintenancePage::Change(ui::PageContext& ctx, forms::Component& sender
     queue.AddRecord(StringRecord(kAutoClose, HKCU, kDesktopKey, kAutoEndTasks,
                                  ctx.Find<RadioButton>(kAutoClose).Checked() ? "1" : "0"));
   } else if (name == kInExplorer || name == kSeparate) {
-    queue.AddRecord(
-        IntegerRecord("RadProcess", HKCU, kAdvancedKey, "SeparateProcess", ctx.Find<RadioButton>(kSeparate).Checked() ? 1 : 0));
+    queue.AddRecord(IntegerRecord("RadProcess", HKCU, kAdvancedKey, "SeparateProcess",
+                                  ctx.Find<RadioButton>(kSeparate).Checked() ? 1 : 0));
     ctx.Requests().RestartNeeded = true;
   } else if (name == kAutoRestart) {
     queue.AddRecord(FlagRecord(name, kAutoRestartFlag, checked()));

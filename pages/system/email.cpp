@@ -92,8 +92,7 @@ void EmailPage::Build(ui::PageContext& ctx) {
   box(express, kSplash, 0);
   box(express, kSmoothScroll, 1);
   const int title_top = RowAt(2).top + 2;
-  form.Create<Label>(express, "Label_Email_WindowTitle", Rect{kLeft, title_top + 4, 40, layout::kLabelHeight},
-                     "文本:");
+  form.Create<Label>(express, "Label_Email_WindowTitle", Rect{kLeft, title_top + 4, 40, layout::kLabelHeight}, "文本:");
   form.Create<Edit>(express, kWindowTitle, Rect{kLeft + 46, title_top, 250, layout::kEditHeight});
   buttons(express, {{"Button72", "最高性能"}, {"Button73", "最佳外观"}, {"Button78", "默认设置"}});
 

@@ -126,8 +126,8 @@ void InformationPage::Build(ui::PageContext& ctx) {
 
   // General: the edits forward their key releases through the window's key-up table.
   auto& common = form.Create<TabSheet>(pages, "TabSheet_System_Common", Rect{}, "General");
-  auto& registration = MakeGroup(form, common, "GroupBox_System_Common_Infomation", "Windows Registration",
-                                 layout::kFirstGroupTop);
+  auto& registration =
+      MakeGroup(form, common, "GroupBox_System_Common_Infomation", "Windows Registration", layout::kFirstGroupTop);
   int y = InfoText(form, registration, "Label_System_Common_Infomation_Info", layout::kRowTop,
                    "Change the name and company name of the current registered user here.");
   LabelledEdit(form, registration, y, "Label_System_Common_Infomation_Name", "Name:", kOwner);
@@ -146,7 +146,8 @@ void InformationPage::Build(ui::PageContext& ctx) {
   // Kept on the form without a purpose.
   auto& support = MakeGroup(form, common, "GroupBox_System_Common_Support", "Support Information", top);
   form.Create<Button>(support, "Button_System_Common_Support_Settings",
-                      Rect{layout::kRowLeft, layout::kRowTop, layout::kButtonWidth, layout::kButtonHeight}, "Settings ");
+                      Rect{layout::kRowLeft, layout::kRowTop, layout::kButtonWidth, layout::kButtonHeight},
+                      "Settings ");
   support.SetHeight(layout::kRowTop + layout::kButtonHeight + 8);
   support.Hide();
 
@@ -162,7 +163,8 @@ void InformationPage::Build(ui::PageContext& ctx) {
   box(file_name, kRecent, y, "Show a combo box with recently frequently used files.");
   file_name.SetHeight(y + layout::kRowHeight + 8);
   top = layout::GroupBelow(top, file_name.Height());
-  auto& navigation = MakeGroup(form, dialogs, "GroupBox_System_CommonDialog_FolderNavigation", "Folder Navigation", top);
+  auto& navigation =
+      MakeGroup(form, dialogs, "GroupBox_System_CommonDialog_FolderNavigation", "Folder Navigation", top);
   box(navigation, kPlacesBar, layout::RowTop(0), "Show Place Bar on left side.");
   box(navigation, kBackButton, layout::RowTop(1), "Show \"Back\" button.");
   // The product identifier's row, never shown.
@@ -177,7 +179,8 @@ void InformationPage::Build(ui::PageContext& ctx) {
                       Rect{314, hidden_top - 2, 101, layout::kButtonHeight}, "Change")
       .Hide();
   navigation.SetHeight(layout::RowTop(1) + layout::kRowHeight + 8);
-  form.Create<Button>(dialogs, "Button_System_CommonDialog_Default", layout::SheetButtonBounds(0, 1), "Default Settings")
+  form.Create<Button>(dialogs, "Button_System_CommonDialog_Default", layout::SheetButtonBounds(0, 1),
+                      "Default Settings")
       .OnClick = [&ctx](forms::Component&) {
     for (const FlagRow& flag : kDialogFlags) ctx.Find<CheckBox>(flag.name).SetChecked(true);
   };
@@ -201,10 +204,11 @@ void InformationPage::Build(ui::PageContext& ctx) {
   indexing.SetHeight(y + layout::kRowHeight + 8);
   top = layout::GroupBelow(top, indexing.Height());
   // Kept on the form without a purpose.
-  auto& file_types = MakeGroup(form, search, "GroupBox_System_Search_IndexService_SearchFileType",
-                               "Searched File Type", top);
+  auto& file_types =
+      MakeGroup(form, search, "GroupBox_System_Search_IndexService_SearchFileType", "Searched File Type", top);
   form.Create<Button>(file_types, "Button_System_Search_IndexService_SearchFileType",
-                      Rect{layout::kRowLeft, layout::kRowTop, layout::kButtonWidth, layout::kButtonHeight}, "File Type");
+                      Rect{layout::kRowLeft, layout::kRowTop, layout::kButtonWidth, layout::kButtonHeight},
+                      "File Type");
   file_types.SetHeight(layout::kRowTop + layout::kButtonHeight + 8);
   file_types.Hide();
   form.Create<Button>(search, "Button_System_Search_Default", layout::SheetButtonBounds(0, 1), "Default Settings")

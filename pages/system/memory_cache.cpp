@@ -104,8 +104,8 @@ void MemoryCachePage::Build(ui::PageContext& ctx) {
   top = InfoText(form, use, "Label_MemoryAndCache_MemoryUse_Text", layout::kFirstGroupTop,
                  "Customize the way that Windows uses physical memory according to your needs.", layout::kGroupLeft,
                  layout::kGroupWidth);
-  auto& info = form.Create<GroupBox>(use, "GroupBox_MemoryAndCache_MemoryUse_Info", layout::GroupBounds(top, 0),
-                                     "Memory Usage");
+  auto& info =
+      form.Create<GroupBox>(use, "GroupBox_MemoryAndCache_MemoryUse_Info", layout::GroupBounds(top, 0), "Memory Usage");
   y = InfoText(form, info, "Label_MemoryAndCache_MemoryUse_Info", layout::kRowTop,
                "Allocate more memory here for either programs or system cache.");
   form.Create<RadioButton>(info, kForPrograms, row(y), "Reserve for programs.").OnClick = forward;

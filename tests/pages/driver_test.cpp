@@ -26,7 +26,8 @@ using platform::HKLM;
 using Registry = platform::memory::MemoryRegistry;
 
 constexpr const char* kFileSystem = "\\SYSTEM\\CurrentControlSet\\Control\\FileSystem\\";
-constexpr const char* kIde = "\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000\\";
+constexpr const char* kIde =
+    "\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000\\";
 constexpr const char* kPolicies = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\Explorer\\";
 constexpr const char* kCdrom = "\\SYSTEM\\CurrentControlSet\\Services\\Cdrom\\";
 constexpr const char* kAutoRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\";
@@ -80,7 +81,10 @@ TEST_F(DriverTest, BoxesShowTheStoredState) {
        true},
       {"mask 91, DVD", [](Registry& r) { r.SetDword(HKCU, kAutoRunKey, "NoDriveTypeAutoRun", 0x91); }, kDvd, true},
       {"mask missing", [](Registry&) {}, kRemovable, false},
-      {"mask as bytes", [](Registry& r) { r.SetBinary(HKCU, kAutoRunKey, "NoDriveTypeAutoRun", {0x24, 0, 0, 0}); },
+      {"mask as bytes",
+       [](Registry& r) {
+         r.SetBinary(HKCU, kAutoRunKey, "NoDriveTypeAutoRun", {0x24, 0, 0, 0});
+       },
        kDvd, false},
       {"mask as bytes, removable", [](Registry& r) { r.SetBinary(HKCU, kAutoRunKey, "NoDriveTypeAutoRun", {0x20}); },
        kRemovable, true},
@@ -141,10 +145,16 @@ TEST_F(DriverTest, AutoPlayBoxesChangeTheirBitInTheStoredType) {
       {"91, removable off", [&](Registry& r) { r.SetDword(HKCU, kAutoRunKey, mask, 0x91); }, kRemovable,
        Int(kRemovable, HKCU, kAutoRunKey, mask, 0x95)},
       {"missing, removable on", [](Registry&) {}, kRemovable, Int(kRemovable, HKCU, kAutoRunKey, mask, 0)},
-      {"bytes, DVD on", [&](Registry& r) { r.SetBinary(HKCU, kAutoRunKey, mask, {0xB5, 1}); }, kDvd,
-       Bin(kDvd, HKCU, kAutoRunKey, mask, {0x95, 1})},
-      {"bytes, removable on", [&](Registry& r) { r.SetBinary(HKCU, kAutoRunKey, mask, {0xB5, 0, 0, 0}); }, kRemovable,
-       Bin(kRemovable, HKCU, kAutoRunKey, mask, {0xB1, 0, 0, 0})},
+      {"bytes, DVD on",
+       [&](Registry& r) {
+         r.SetBinary(HKCU, kAutoRunKey, mask, {0xB5, 1});
+       },
+       kDvd, Bin(kDvd, HKCU, kAutoRunKey, mask, {0x95, 1})},
+      {"bytes, removable on",
+       [&](Registry& r) {
+         r.SetBinary(HKCU, kAutoRunKey, mask, {0xB5, 0, 0, 0});
+       },
+       kRemovable, Bin(kRemovable, HKCU, kAutoRunKey, mask, {0xB1, 0, 0, 0})},
       {"empty bytes, removable", [&](Registry& r) { r.SetBinary(HKCU, kAutoRunKey, mask, {}); }, kRemovable,
        Bin(kRemovable, HKCU, kAutoRunKey, mask, {0x04})},
       {"text, DVD on", [&](Registry& r) { r.SetString(HKCU, kAutoRunKey, mask, "181"); }, kDvd,

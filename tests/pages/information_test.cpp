@@ -175,18 +175,24 @@ TEST_F(InformationTest, ChangesQueueTheirRecords) {
     std::vector<TRegRecor> records;
   };
   const Row rows[] = {
-      {"owner typed", [this] { ASSERT_TRUE(Get<Edit>(kOwner).UserTypeText("Jo")); },
+      {"owner typed",
+       [this] { ASSERT_TRUE(Get<Edit>(kOwner).UserTypeText("Jo")); },
        {Str(kOwner, HKLM, kCurrentVersion, "RegisteredOwner", "Jo")}},
-      {"organisation typed", [this] { ASSERT_TRUE(Get<Edit>(kOrganization).UserTypeText("X")); },
+      {"organisation typed",
+       [this] { ASSERT_TRUE(Get<Edit>(kOrganization).UserTypeText("X")); },
        {Str(kOrganization, HKLM, kCurrentVersion, "RegisteredOrganization", "X")}},
-      {"installer name typed", [this] { ASSERT_TRUE(Get<Edit>(kDefName).UserTypeText("Y")); },
+      {"installer name typed",
+       [this] { ASSERT_TRUE(Get<Edit>(kDefName).UserTypeText("Y")); },
        {Str(kDefName, HKCU, kUserInfo, "DefName", "Y")}},
-      {"installer company typed", [this] { ASSERT_TRUE(Get<Edit>(kDefCompany).UserTypeText("Z")); },
+      {"installer company typed",
+       [this] { ASSERT_TRUE(Get<Edit>(kDefCompany).UserTypeText("Z")); },
        {Str(kDefCompany, HKCU, kUserInfo, "DefCompany", "Z")}},
-      {"auto-fill off", [this] { ASSERT_TRUE(Box(kAutoFill).UserClick()); },
+      {"auto-fill off",
+       [this] { ASSERT_TRUE(Box(kAutoFill).UserClick()); },
        {Int(kAutoFill, HKCU, kAutoComplete, "AutoComplete In File Dialog", 0)}},
       {"recent off", [this] { ASSERT_TRUE(Box(kRecent).UserClick()); }, {Int(kRecent, HKCU, kComdlg, "NoFileMru", 1)}},
-      {"places bar off", [this] { ASSERT_TRUE(Box(kPlaces).UserClick()); },
+      {"places bar off",
+       [this] { ASSERT_TRUE(Box(kPlaces).UserClick()); },
        {Int(kPlaces, HKCU, kComdlg, "NoPlacesBar", 1)}},
       {"back button off and on",
        [this] {
@@ -194,16 +200,20 @@ TEST_F(InformationTest, ChangesQueueTheirRecords) {
          ASSERT_TRUE(Box(kBack).UserClick());
        },
        {Int(kBack, HKCU, kComdlg, "NoBackButton", 0)}},
-      {"classic search", [this] { ASSERT_TRUE(Box(kClassic).UserClick()); },
+      {"classic search",
+       [this] { ASSERT_TRUE(Box(kClassic).UserClick()); },
        {Str(kClassic, HKCU, kCabinet, "Use Search Asst", "no")}},
-      {"indexing disabled", [this] { ASSERT_TRUE(Box(kNoIndex).UserClick()); }, {Int(kNoIndex, HKLM, kCiSvc, "Start", 4)}},
+      {"indexing disabled",
+       [this] { ASSERT_TRUE(Box(kNoIndex).UserClick()); },
+       {Int(kNoIndex, HKLM, kCiSvc, "Start", 4)}},
       {"indexing enabled again",
        [this] {
          ASSERT_TRUE(Box(kNoIndex).UserClick());
          ASSERT_TRUE(Box(kNoIndex).UserClick());
        },
        {Int(kNoIndex, HKLM, kCiSvc, "Start", 2)}},
-      {"blue font", [this] { ASSERT_TRUE(Combo(kFont).UserSelect(1)); },
+      {"blue font",
+       [this] { ASSERT_TRUE(Combo(kFont).UserSelect(1)); },
        {Int(kBackground, HKCU, kConsole, "DefaultColor", 1)}},
       {"blue background, then red font",
        [this] {
@@ -239,9 +249,9 @@ TEST_F(InformationTest, DefaultButtonsQueueOnlyTheBoxesThatChange) {
   ASSERT_TRUE(Get<Button>("Button_System_CommonDialog_Default").UserClick());
   ASSERT_TRUE(Get<PageControl>("pagcmd").UserSelectTab(2));
   ASSERT_TRUE(Get<Button>("Button_System_Search_Default").UserClick());
-  EXPECT_EQ(Described(Records()), Described({Int(kRecent, HKCU, kComdlg, "NoFileMru", 0),
-                                             Int(kBack, HKCU, kComdlg, "NoBackButton", 0),
-                                             Str(kClassic, HKCU, kCabinet, "Use Search Asst", "yes")}));
+  EXPECT_EQ(Described(Records()),
+            Described({Int(kRecent, HKCU, kComdlg, "NoFileMru", 0), Int(kBack, HKCU, kComdlg, "NoBackButton", 0),
+                       Str(kClassic, HKCU, kCabinet, "Use Search Asst", "yes")}));
   for (const char* box : {kAutoFill, kRecent, kPlaces, kBack}) EXPECT_TRUE(Checked(box)) << box;
 }
 
