@@ -1,6 +1,8 @@
 #include "pages/system/email.h"
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "pages/page_layout.h"
 #include "pages/page_rows.h"
