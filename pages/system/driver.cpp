@@ -91,7 +91,7 @@ int LowestBit(std::uint32_t bit) {
 // with the box's bit set when AutoPlay is off for its drives.
 TRegRecor AutoPlayBitRecord(TCorvanel& queue, const AutoPlayRow& row, bool autoplay_on) {
   TRegRecor r = engine::ReadRecord(HKCU, kAutoRunKey, kAutoRunValue);
-  queue.ReadValue(r);
+  queue.ReadLatest(r);
   r.Name = row.name;
   r.Kind = engine::kKindRegistry;
   r.Action = engine::kActionWrite;

@@ -178,6 +178,29 @@ TEST_F(DriverTest, AutoPlayBoxesChangeTheirBitInTheStoredType) {
   }
 }
 
+TEST_F(DriverTest, AutoPlayClicksStartFromWhatTheQueueWouldLeave) {
+  const std::string mask = "NoDriveTypeAutoRun";
+  Reg().SetDword(HKCU, kAutoRunKey, mask, 0xB5);
+  Open();
+  // Both boxes changed before Apply: both changes survive.
+  ASSERT_TRUE(Box(kRemovable).UserClick());
+  ASSERT_TRUE(Box(kDvd).UserClick());
+  EXPECT_EQ(Described(Records()), Described({Int(kRemovable, HKCU, kAutoRunKey, mask, 0xB1),
+                                             Int(kDvd, HKCU, kAutoRunKey, mask, 0x91)}));
+  Apply();
+  EXPECT_EQ(Reg().GetDword(HKCU, kAutoRunKey, mask), 0x91u);
+
+  // A write another page queued for the mask (General Setting, as bytes) is the start.
+  Reset();
+  Reg().SetDword(HKCU, kAutoRunKey, mask, 0xB5);
+  Open();
+  Queue().AddRecord(Bin("Checkbox_CommonSettings_AutoPlay", HKCU, kAutoRunKey, mask, {0xFF, 0, 0, 0}));
+  ASSERT_TRUE(Box(kRemovable).UserClick());
+  EXPECT_EQ(Described({*Record(kRemovable)}), Described({Bin(kRemovable, HKCU, kAutoRunKey, mask, {0xFB, 0, 0, 0})}));
+  Apply();
+  EXPECT_EQ(Reg().Get(HKCU, kAutoRunKey, mask)->bytes, (std::vector<std::uint8_t>{0xFB, 0, 0, 0}));
+}
+
 TEST_F(DriverTest, DefaultButtonsQueueOnlyWhatChanges) {
   Reg().SetDword(HKLM, kFileSystem, "NtfsDisable8dot3NameCreation", 1);
   Reg().SetDword(HKLM, kIde, "EnableUDMA66", 1);
