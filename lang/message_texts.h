@@ -53,7 +53,8 @@ inline constexpr const char* kMessageSection = "Corvanel_M";
   X(D_FFRestartWarning, "Need to restart Firefox to take effect.")                       \
   X(D_WriteFailed, "The setting \"%1\" could not be written.\\n\\nKey: %2\\nValue: %3\\n%4\\n\\n"   \
                    "This change and the ones after it are still pending.")              \
-  X(D_DefaultValueName, "(Default)")
+  X(D_DefaultValueName, "(Default)")                                                     \
+  X(D_FavoritesHideFailed, "Cannot hide or show the folder \"%1\" (Windows error %2).")
 
 // One id per message key; the id's name is the key, so a misspelt key does not compile.
 enum class MessageId : std::size_t {

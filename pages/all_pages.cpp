@@ -1,5 +1,6 @@
 #include "pages/all_pages.h"
 
+#include "pages/browser/internet_explorer.h"
 #include "pages/menu/file_types.h"
 #include "pages/menu/folder_types.h"
 #include "pages/menu/start_menu.h"
@@ -35,6 +36,7 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateSecurityCenterPage());
   modules.push_back(CreateInputOptionsPage());
   modules.push_back(CreateNetworkPage());
+  modules.push_back(CreateInternetExplorerPage());
   return modules;
 }
 

@@ -140,4 +140,10 @@ int InfoText(forms::Form& form, forms::Control& parent, std::string name, int to
   return top + height + 6;
 }
 
+std::optional<std::string> ValueText(const engine::Value& value) {
+  if (value.IsText()) return value.AsText();
+  if (value.IsInt()) return std::to_string(value.AsInt());
+  return std::nullopt;
+}
+
 }  // namespace corvanel::pages

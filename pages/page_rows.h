@@ -119,4 +119,8 @@ int TextLines(std::string_view text, int width);
 int InfoText(forms::Form& form, forms::Control& parent, std::string name, int top, std::string text,
              int left = layout::kRowLeft, int width = layout::kRowWidth);
 
+// A value shown "as text" in an edit: a text as it is, an integer in decimal. Binary data
+// and other types have no text.
+std::optional<std::string> ValueText(const engine::Value& value);
+
 }  // namespace corvanel::pages

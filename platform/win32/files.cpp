@@ -107,11 +107,25 @@ class Win32Files final : public Files {
     return names;
   }
 
-  std::uint32_t GetAttributes(const std::string& path) override { return GetFileAttributesW(Widen(path).c_str()); }
+  std::uint32_t GetAttributes(const std::string& path) override {
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    last_error_ = attributes == INVALID_FILE_ATTRIBUTES ? static_cast<long>(GetLastError()) : 0;
+    return attributes;
+  }
 
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    return SetFileAttributesW(Widen(path).c_str(), attributes) != FALSE;
+    const std::wstring wide = Widen(path);
+    const bool ok = SetFileAttributesW(wide.c_str(), attributes) != FALSE;
+    last_error_ = ok ? 0 : static_cast<long>(GetLastError());
+    return ok;
   }
+
+  long LastError() override { return last_error_; }
+
+ private:
+  // Taken right after the call: later calls of this thread overwrite GetLastError.
+  long last_error_ = 0;
 };
 
 }  // namespace
