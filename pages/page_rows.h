@@ -11,6 +11,7 @@
 
 #include "engine/setting_queue.h"
 #include "forms/controls.h"
+#include "pages/page_layout.h"
 
 namespace corvanel::pages {
 
@@ -108,6 +109,15 @@ void Guarded(F&& read) noexcept {
     // A read of an unexpected type or shape: the control keeps its design state.
   }
 }
+
+// How many lines `text` takes when wrapped in `width` pixels of the dialog font. A wide
+// (multi-byte) character counts twice, so Chinese captions get their room too.
+int TextLines(std::string_view text, int width);
+
+// A wrapped information text at `top` of `parent` (a group box's row column by default);
+// returns the top of what follows it.
+int InfoText(forms::Form& form, forms::Control& parent, std::string name, int top, std::string text,
+             int left = layout::kRowLeft, int width = layout::kRowWidth);
 
 // A value shown "as text" in an edit: a text as it is, an integer in decimal. Binary data
 // and other types have no text.
