@@ -49,7 +49,8 @@ inline constexpr const char* kMessageSection = "Corvanel_M";
   X(D_AllFile, "All files")                                                              \
   X(D_Favorites, "Favorites")                                                            \
   X(D_RestoreWarning, "Need to restart Windows to take effect, restart now?")            \
-  X(D_FFRestartWarning, "Need to restart Firefox to take effect.")
+  X(D_FFRestartWarning, "Need to restart Firefox to take effect.")                       \
+  X(D_FFSaveFailed, "The Firefox settings could not be saved; they are still pending.")
 
 // One id per message key; the id's name is the key, so a misspelt key does not compile.
 enum class MessageId : std::size_t {

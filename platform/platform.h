@@ -26,6 +26,7 @@ namespace corvanel::platform {
 namespace win {
 inline constexpr long kSuccess = 0;
 inline constexpr long kFileNotFound = 2;
+inline constexpr long kPathNotFound = 3;
 inline constexpr long kAccessDenied = 5;
 inline constexpr long kInvalidHandle = 6;
 inline constexpr long kInvalidParameter = 87;
@@ -261,6 +262,9 @@ class Files {
   // GetFileAttributesW / SetFileAttributesW.
   virtual std::uint32_t GetAttributes(const std::string& path) = 0;
   virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // The Win32 error code of the last ReadFile or WriteFileAtomic that failed (0 when it
+  // is not known).
+  virtual long LastError() { return 0; }
 };
 
 // ---------------------------------------------------------------------------------

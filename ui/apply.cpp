@@ -87,11 +87,12 @@ void TCorvanel_FormMain::Button_ApplyClick() {
     platform_.shell().ChangeNotify(win::SHCNE_ASSOCCHANGED, win::SHCNF_IDLIST);
     requests_.AssociationsChanged = false;
   }
-  if (requests_.FirefoxChanged) {
-    WriteFirefoxStatements();
+  // A failed save keeps the flag, so the next Apply tries again; Firefox needs no restart
+  // for a file that was not written.
+  if (requests_.FirefoxChanged && WriteFirefoxStatements()) {
     platform_.dialogs().MessageBox(owner_window_, texts_.Get(MessageId::D_FFRestartWarning), Caption(), win::MB_OK);
+    requests_.FirefoxChanged = false;
   }
-  requests_.FirefoxChanged = false;
 
   // Records still queued (a failed write, or changes made while a service was awaited)
   // keep Apply available.
@@ -119,20 +120,13 @@ void TCorvanel_FormMain::ShowWriteFailure(const engine::ApplyResult& result) {
   platform_.dialogs().MessageBox(owner_window_, text, Caption(), win::MB_OK | win::MB_ICONWARNING);
 }
 
-void TCorvanel_FormMain::WriteFirefoxStatements() {
-  // Without a profile there is no user.js to replace ("\user.js" would be the drive root).
-  if (firefox_.ProfileFolder.empty()) return;
-  std::string path = firefox_.ProfileFolder;
-  if (path.back() != '\\') path += '\\';
-  path += "user.js";
-  std::vector<std::uint8_t> bytes;
-  for (const std::string& line : firefox_.Statements) {
-    bytes.insert(bytes.end(), line.begin(), line.end());
-    bytes.push_back('\r');
-    bytes.push_back('\n');
-  }
-  // A failed write is not reported on its own: the restart notice follows either way.
-  platform_.files().WriteFileAtomic(path, bytes);
+bool TCorvanel_FormMain::WriteFirefoxStatements() {
+  const firefox::SaveResult saved = firefox_.Save();
+  if (saved.ok) return true;
+  std::string text = texts_.Get(MessageId::D_FFSaveFailed) + "\n\n" + saved.path;
+  if (!saved.reason.empty()) text += "\n" + saved.reason;
+  platform_.dialogs().MessageBox(owner_window_, text, Caption(), win::MB_OK | win::MB_ICONWARNING);
+  return false;
 }
 
 bool TCorvanel_FormMain::StartServiceAuto(const std::string& name) {

@@ -112,7 +112,7 @@ engine::TCorvanel& PageContext::Queue() const { return main_.Queue(); }
 const lang::MessageTexts& PageContext::Texts() const { return main_.Texts(); }
 int PageContext::VersionClass() const { return main_.WindowsVersionClass(); }
 ApplyRequests& PageContext::Requests() const { return main_.Requests(); }
-FirefoxState& PageContext::Firefox() const { return main_.Firefox(); }
+firefox::FirefoxPrefs& PageContext::Firefox() const { return main_.Firefox(); }
 const TAppFrame& PageContext::AppFrame() const { return main_.AppFrame(); }
 bool PageContext::PageLoading() const { return main_.PageLoading(); }
 forms::Form& PageContext::Form() const { return main_; }
@@ -149,7 +149,7 @@ const std::string& PageContext::Caption() const { return main_.Caption(); }
 // ---------------------------------------------------------------------------------
 
 TCorvanel_FormMain::TCorvanel_FormMain(platform::Platform& platform, PageModules pages)
-    : forms::Form(kMainFormName), platform_(platform), pages_(std::move(pages)) {
+    : forms::Form(kMainFormName), platform_(platform), pages_(std::move(pages)), firefox_(platform.files()) {
   BuildLayout();
   for (int tag = 1; tag <= kPageCount; ++tag) contexts_[tag] = std::make_unique<PageContext>(*this, tag);
   for (const auto& [tag, name] : kForwarders) {
@@ -250,7 +250,8 @@ void TCorvanel_FormMain::FormCreate() {
   requests_.AssociationsChanged = false;
   loading_finished_ = true;
   version_class_ = engine::VersionClassFromName(engine::GetWindowsName(platform_));
-  firefox_.Folder = app_frame_->AppDataFolder + "\\Mozilla\\Firefox\\";
+  firefox_.SetFolder(app_frame_->AppDataFolder + "\\Mozilla\\Firefox\\");
+  firefox_.SetProcessMessages([this] { ProcessMessages(); });
   if (version_class_ < 5) group_bar_->SetItemVisible(group_bar_->GroupIndex("RzGroup_Use"), 1, false);
   queue_ = std::make_unique<engine::TCorvanel>(platform_);
   // The Others group keeps the colour the bar gives its items.
@@ -288,8 +289,6 @@ void TCorvanel_FormMain::FormDestroy() noexcept {
   queue_.reset();
   app_frame_.reset();
   loaded_pages_.clear();
-  firefox_.Statements.clear();
-  firefox_.StatementsCreated = false;
 }
 
 // ---------------------------------------------------------------------------------

@@ -117,7 +117,7 @@ class TCorvanel_FormMain : public forms::Form {
   const lang::TLanguage* Language() const { return language_.get(); }
   int WindowsVersionClass() const { return version_class_; }
   ApplyRequests& Requests() { return requests_; }
-  FirefoxState& Firefox() { return firefox_; }
+  firefox::FirefoxPrefs& Firefox() { return firefox_; }
   const TAppFrame& AppFrame() const { return *app_frame_; }
   bool PageLoading() const { return page_loading_; }
   bool LoadingFinished() const { return loading_finished_; }
@@ -144,7 +144,8 @@ class TCorvanel_FormMain : public forms::Form {
   // Runs `work`, handing an error that escapes it to the error reporter.
   void Guarded(const std::string& where, const std::function<void()>& work);
   void ShowWriteFailure(const engine::ApplyResult& result);
-  void WriteFirefoxStatements();
+  // Saves the Firefox changes; a failure is shown with the file and the error.
+  bool WriteFirefoxStatements();
 
   platform::Platform& platform_;
   PageModules pages_;
@@ -163,7 +164,7 @@ class TCorvanel_FormMain : public forms::Form {
   NavItem* held_click_ = nullptr;
   NavItem* selected_item_ = nullptr;
   ApplyRequests requests_;
-  FirefoxState firefox_;
+  firefox::FirefoxPrefs firefox_;
   int version_class_ = 0;
   bool loading_finished_ = false;
   int animation_frame_ = 0;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/setting_queue.h"
+#include "firefox/firefox_prefs.h"
 #include "forms/forms.h"
 #include "lang/language.h"
 #include "lang/message_texts.h"
@@ -39,15 +40,6 @@ struct TAppFrame {
   std::string ExeFolder;            // "C:\\Program Files\\Corvanel\\"
 };
 
-// The Firefox files of the current user, filled by the Firefox preference layer and
-// written back by Apply.
-struct FirefoxState {
-  std::string Folder;         // AppDataFolder + "\\Mozilla\\Firefox\\"
-  std::string ProfileFolder;  // the current profile's folder, without trailing delimiter
-  std::vector<std::string> Statements;  // user.js, one statement per entry
-  bool StatementsCreated = false;
-};
-
 // One page's view of the main window. Valid for the window's whole life.
 class PageContext {
  public:
@@ -61,7 +53,9 @@ class PageContext {
   const std::string& Text(lang::MessageId id) const { return Texts().Get(id); }
   int VersionClass() const;
   ApplyRequests& Requests() const;
-  FirefoxState& Firefox() const;
+  // The Firefox preference files of the current user (Folder() is AppDataFolder +
+  // "\\Mozilla\\Firefox\\"); read once per run, saved by Apply.
+  firefox::FirefoxPrefs& Firefox() const;
   const TAppFrame& AppFrame() const;
   bool PageLoading() const;
 

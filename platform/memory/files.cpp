@@ -113,26 +113,27 @@ MemoryFiles::Entry* MemoryFiles::Put(const std::string& path, const std::vector<
 }
 
 bool MemoryFiles::ReadFile(const std::string& path, std::vector<std::uint8_t>* data) {
-  if (fail_read_[FoldPath(path)]) return false;
+  if (fail_read_[FoldPath(path)]) return Failed(win::kAccessDenied);
   Entry* e = Find(path);
-  if (!e || e->directory) return false;
+  if (!e) return Failed(win::kFileNotFound);
+  if (e->directory) return Failed(win::kAccessDenied);
   if (data) *data = e->content;
   return true;
 }
 
 bool MemoryFiles::WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& data) {
-  if (fail_write_[FoldPath(path)]) return false;
+  if (fail_write_[FoldPath(path)]) return Failed(win::kAccessDenied);
   auto parts = SplitPath(path);
-  if (parts.size() < 2) return false;
+  if (parts.size() < 2) return Failed(win::kPathNotFound);
   const std::string leaf = parts.back();
   parts.pop_back();
   Entry* d = root_.get();
   for (const auto& p : parts) {
     d = d->Child(p);
-    if (!d || !d->directory) return false;
+    if (!d || !d->directory) return Failed(win::kPathNotFound);
   }
   Entry* f = d->Child(leaf);
-  if (f && (f->directory || (f->attributes & kFileAttributeReadOnly))) return false;
+  if (f && (f->directory || (f->attributes & kFileAttributeReadOnly))) return Failed(win::kAccessDenied);
   if (!f) f = d->Add(leaf, false);
   // The renamed temporary file is a new file: its content and plain attributes replace the old.
   f->content = data;

@@ -424,6 +424,7 @@ class MemoryFiles : public Files {
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) override;
   std::uint32_t GetAttributes(const std::string& path) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  long LastError() override { return last_error_; }
 
   // --- test helpers (folders on the way are created) ---
   void AddFile(const std::string& path, const std::string& content,
@@ -434,7 +435,7 @@ class MemoryFiles : public Files {
   bool Remove(const std::string& path);  // a file, or a folder with all it holds
   std::optional<std::vector<std::uint8_t>> Content(const std::string& path) const;
   std::optional<std::string> Text(const std::string& path) const;
-  // Reads (writes) of this path fail until cleared.
+  // Reads (writes) of this path fail until cleared, with ERROR_ACCESS_DENIED.
   void FailRead(const std::string& path, bool fail = true);
   void FailWrite(const std::string& path, bool fail = true);
   int write_count() const { return write_count_; }
@@ -445,10 +446,15 @@ class MemoryFiles : public Files {
   Entry* Find(const std::string& path) const;
   Entry* EnsureDirectory(const std::string& path);
   Entry* Put(const std::string& path, const std::vector<std::uint8_t>& content, std::uint32_t attributes);
+  bool Failed(long error) {
+    last_error_ = error;
+    return false;
+  }
 
   std::unique_ptr<Entry> root_;
   std::map<std::string, bool> fail_read_, fail_write_;  // by folded path
   int write_count_ = 0;
+  long last_error_ = 0;
 };
 
 // =================================================================================

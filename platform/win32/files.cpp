@@ -26,26 +26,28 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& data) {
 
 class Win32Files final : public Files {
  public:
+  long LastError() override { return last_error_; }
+
   bool ReadFile(const std::string& path, std::vector<std::uint8_t>* data) override {
     UniqueKernel file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file) return Failed();
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-        static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
-      return false;
+    if (!GetFileSizeEx(file.get(), &size)) return Failed();
+    if (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+      return Failed(ERROR_FILE_TOO_LARGE);
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
     // Read to the end of file rather than trusting the size: the file may change meanwhile.
     for (;;) {
       if (done == bytes.size()) {
-        if (bytes.size() >= kMaxReadBytes) return false;
+        if (bytes.size() >= kMaxReadBytes) return Failed(ERROR_FILE_TOO_LARGE);
         bytes.resize(bytes.size() + 65536);
       }
       DWORD got = 0;
       const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-      if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) return false;
+      if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) return Failed();
       if (got == 0) break;
       done += got;
     }
@@ -62,21 +64,23 @@ class Win32Files final : public Files {
     // temporary exists.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-      return false;
+      return Failed(ERROR_ACCESS_DENIED);
     }
     {
       UniqueKernel file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                     nullptr));
-      if (!file) return false;
+      if (!file) return Failed();
       if (!WriteAll(file.get(), data) || !FlushFileBuffers(file.get())) {
+        const DWORD error = GetLastError();
         file.reset();
         DeleteFileW(temp.c_str());
-        return false;
+        return Failed(error);
       }
     }
     if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      const DWORD error = GetLastError();
       DeleteFileW(temp.c_str());
-      return false;
+      return Failed(error);
     }
     return true;
   }
@@ -112,6 +116,15 @@ class Win32Files final : public Files {
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override {
     return SetFileAttributesW(Widen(path).c_str(), attributes) != FALSE;
   }
+
+ private:
+  bool Failed(DWORD error = GetLastError()) {
+    last_error_ = static_cast<long>(error);
+    return false;
+  }
+
+  // The program's file work runs on its one GUI thread.
+  long last_error_ = 0;
 };
 
 }  // namespace

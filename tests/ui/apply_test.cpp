@@ -182,33 +182,59 @@ TEST(Apply, RestartQuestionAnswersAndPlatforms) {
   }
 }
 
-TEST(Apply, FirefoxStatementsAreWrittenAndTheNoticeShown) {
+TEST(Apply, FirefoxChangesAreSavedAndOnlyASavedFileGetsTheNotice) {
+  const std::string folder = "C:\\users\\user\\AppData\\Roaming\\Mozilla\\Firefox\\";
+  const std::string user_js = folder + "Profiles/a.default\\user.js";  // the slash as profiles.ini has it
   struct Row {
-    std::string profile;
+    bool profile;
     bool write_fails;
-    bool written;
+    std::string expected_message;  // the first line of the box
+    std::string expected_place;    // the file the box names
   };
-  for (const Row& row : {Row{"C:\\ff\\profile", false, true}, Row{"C:\\ff\\profile\\", false, true},
-                         Row{"C:\\ff\\profile", true, false}, Row{"", false, false}}) {
+  for (const Row& row : {Row{true, false, "Need to restart Firefox to take effect.", ""},
+                         Row{true, true, "The Firefox settings could not be saved; they are still pending.", user_js},
+                         Row{false, false, "The Firefox settings could not be saved; they are still pending.",
+                             folder + "profiles.ini"}}) {
     Harness h;
+    if (row.profile) {
+      h.platform.files().AddFile(folder + "profiles.ini", "[Profile0]\r\nIsRelative=1\r\nPath=Profiles/a.default\r\n");
+      h.platform.files().AddFile(user_js, "// mine\r\n");
+    }
+    if (row.write_fails) h.platform.files().FailWrite(user_js);
     h.Make({});
-    auto& ff = h.main->Firefox();
-    ff.ProfileFolder = row.profile;
-    ff.Statements = {"user_pref(\"a\", 1);", "user_pref(\"b\", \"x\");"};
-    h.platform.files().AddDirectory("C:\\ff\\profile");
-    if (row.write_fails) h.platform.files().FailWrite("C:\\ff\\profile\\user.js");
+    h.main->Firefox().LoadFirefoxPreferences();
+    ASSERT_TRUE(h.main->Firefox().SetFirefoxPref("\"ui.submenuDelay\"", "65000"));
     h.main->Requests().FirefoxChanged = true;
     h.main->Button_ApplyClick();
 
-    const auto text = h.platform.files().Text("C:\\ff\\profile\\user.js");
-    EXPECT_EQ(text.has_value(), row.written) << row.profile;
-    if (row.written) {
-      EXPECT_EQ(*text, "user_pref(\"a\", 1);\r\nuser_pref(\"b\", \"x\");\r\n");
+    const bool saved = row.expected_place.empty();
+    if (row.profile) {
+      EXPECT_EQ(*h.platform.files().Text(user_js),
+                saved ? "// mine\r\nuser_pref(\"ui.submenuDelay\", 65000);\r\n" : "// mine\r\n");
     }
-    ASSERT_EQ(h.platform.dialogs().calls().size(), 1u) << "shown also when nothing could be written";
-    EXPECT_EQ(h.platform.dialogs().calls()[0].text, "Need to restart Firefox to take effect.");
-    EXPECT_EQ(h.platform.dialogs().calls()[0].flags, win::MB_OK);
-    EXPECT_FALSE(h.main->Requests().FirefoxChanged);
+    ASSERT_EQ(h.platform.dialogs().calls().size(), 1u);
+    const auto& box = h.platform.dialogs().calls()[0];
+    EXPECT_EQ(box.text.substr(0, row.expected_message.size()), row.expected_message);
+    if (!saved) {
+      EXPECT_NE(box.text.find(row.expected_place), std::string::npos) << box.text;
+      EXPECT_EQ(box.flags, win::MB_OK | win::MB_ICONWARNING);
+    } else {
+      EXPECT_EQ(box.flags, win::MB_OK);
+    }
+    if (row.write_fails) {
+      EXPECT_NE(box.text.find("Access is denied."), std::string::npos) << box.text;
+    }
+    EXPECT_EQ(h.main->Requests().FirefoxChanged, !saved) << "kept for the next Apply";
+    EXPECT_EQ(h.main->Firefox().HasPendingChanges(), !saved);
+
+    if (row.write_fails) {
+      // The next Apply, with the file writable again, saves and then gives the notice.
+      h.platform.files().FailWrite(user_js, false);
+      h.main->Button_ApplyClick();
+      EXPECT_EQ(*h.platform.files().Text(user_js), "// mine\r\nuser_pref(\"ui.submenuDelay\", 65000);\r\n");
+      EXPECT_EQ(h.platform.dialogs().calls().back().text, "Need to restart Firefox to take effect.");
+      EXPECT_FALSE(h.main->Requests().FirefoxChanged);
+    }
   }
 }
 
@@ -221,7 +247,6 @@ TEST(Apply, AllRequestsTogetherInTheirOrder) {
   r.RestartNeeded = true;
   r.AssociationsChanged = true;
   r.FirefoxChanged = true;
-  h.main->Firefox().ProfileFolder = "C:\\p";
   std::vector<std::string> order;
   h.main->SetProcessMessages([&] { order.push_back("messages"); });
   h.platform.dialogs().QueueMessageBox(win::IDNO);

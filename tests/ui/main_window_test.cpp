@@ -39,7 +39,7 @@ TEST(MainWindowStartUp, CreationThenFirstShow) {
   EXPECT_TRUE(main.LoadedPages().empty());
   EXPECT_EQ(main.SelectedItem(), nullptr);
   EXPECT_EQ(main.WindowsVersionClass(), 7);
-  EXPECT_EQ(main.Firefox().Folder, main.AppFrame().AppDataFolder + "\\Mozilla\\Firefox\\");
+  EXPECT_EQ(main.Firefox().Folder(), main.AppFrame().AppDataFolder + "\\Mozilla\\Firefox\\");
   EXPECT_EQ(main.AppFrame().ExeFolder, "C:\\Program Files\\Corvanel\\");
   EXPECT_FALSE(main.Find<Panel>("Panel_Loading").Visible());
   EXPECT_FALSE(h.button("Button_Apply").Enabled());
