@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "engine/host_probes.h"
@@ -84,6 +86,9 @@ constexpr const char* kAutoUpdateRecord = "CHKAutoupdate";
 constexpr const char* kFontRecord = "norCBfont";
 constexpr const char* kFontTypeRecord = "norCBfont1";
 constexpr const char* kMinimizedRecord = "Cmblocal";
+
+// The Firefox preference behind the Firefox home-page edit, as the preference layer names it.
+constexpr const char* kHomePagePref = "\"browser.startup.homepage\"";
 
 // The Internet Explorer page's hidden history button; this page's hidden Button20 runs its event.
 constexpr const char* kIEClearHistory = "Button_IE_Common_History_ClearHistory";
@@ -240,6 +245,7 @@ class GeneralSettingPage : public ui::PageModule {
   void LoadMinimizedWindows(ui::PageContext& ctx);
   void LoadIcon(ui::PageContext& ctx, const IconRow& row);
   void LoadAutoUpdate(ui::PageContext& ctx);
+  void LoadFirefoxHomePage(ui::PageContext& ctx);
 
   void ChangeIcon(ui::PageContext& ctx, const IconRow& row, bool checked);
   void ChangeAutoUpdate(ui::PageContext& ctx);
@@ -496,6 +502,17 @@ void GeneralSettingPage::LoadGeneralDisplay(ui::PageContext& ctx) {
   for (const char* name : kIconLoadOrder) {
     Guarded([&] { LoadIcon(ctx, *RowNamed(kIcons, name)); });
   }
+  if (firefox_installed_) Guarded([&] { LoadFirefoxHomePage(ctx); });
+}
+
+// The files are read once per run: when the Firefox page loads later, what was typed here
+// is still pending. Its edit is the Firefox page's, so typing here goes to that page.
+void GeneralSettingPage::LoadFirefoxHomePage(ui::PageContext& ctx) {
+  firefox::FirefoxPrefs& prefs = ctx.Firefox();
+  prefs.LoadFirefoxPreferences();
+  const std::string value = prefs.GetFirefoxPref(kHomePagePref);
+  // The address, not the string token Firefox keeps it as (quotes and escapes).
+  ctx.Find<Edit>(kFirefoxHomePage).SetText(value == firefox::kNotFound ? std::string() : firefox::UnquotedString(value));
 }
 
 void GeneralSettingPage::LoadGeneralFunction(ui::PageContext& ctx) {

@@ -691,6 +691,39 @@ TEST_F(GeneralSettingTest, VersionClassesAndFirefoxAdaptThePage) {
   }
 }
 
+// The Firefox home page comes from the profile's preference files, only when Firefox is
+// installed; the edit shows the address without the string's quotes and escapes.
+TEST_F(GeneralSettingTest, FirefoxHomePageShowsTheProfilesAddress) {
+  const std::string folder = "C:\\users\\user\\AppData\\Roaming\\Mozilla\\Firefox\\";
+  struct Case {
+    bool installed;
+    const char* prefs_js;
+    const char* user_js;  // null: none
+    const char* shown;
+  };
+  const Case cases[] = {
+      {true, "user_pref(\"browser.startup.homepage\", \"http://a.example/\");\n", nullptr, "http://a.example/"},
+      {true, "user_pref(\"browser.startup.homepage\", \"http://a.example/\");\n",
+       "// mine\nuser_pref(\"browser.startup.homepage\", \"http://say \\\"hi\\\"/\");\n", "http://say \"hi\"/"},
+      {true, "user_pref(\"browser.tabs.warnOnClose\", false);\n", nullptr, ""},
+      {false, "user_pref(\"browser.startup.homepage\", \"http://a.example/\");\n", nullptr, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.installed ? "installed: " : "not installed: ") + c.shown);
+    Reset();
+    if (c.installed) InstallFirefox();
+    auto& files = Memory().files();
+    files.AddFile(folder + "profiles.ini", "[Profile0]\r\nIsRelative=1\r\nPath=Profiles/a.default\r\n");
+    files.AddFile(folder + "Profiles/a.default\\prefs.js", c.prefs_js);
+    if (c.user_js != nullptr) files.AddFile(folder + "Profiles/a.default\\user.js", c.user_js);
+    Open();
+    EXPECT_EQ(Get<Edit>("Edit_CommonSettings_Display_FirefoxHomepage_HomePage").Text(), c.shown);
+    EXPECT_EQ(Window().Firefox().Loaded(), c.installed);
+    EXPECT_TRUE(Queue().Empty());
+    EXPECT_FALSE(Window().Firefox().HasPendingChanges());
+  }
+}
+
 // The program opens on this page: the start-up timer loads it behind the loading panel,
 // shows it and highlights its item; the panel goes with the next animation tick.
 TEST(GeneralSettingStartUp, TheWindowOpensOnTheGeneralSettingPage) {
