@@ -1,9 +1,12 @@
 #include "engine/setting_queue.h"
 
+#include <cctype>
 #include <charconv>
 #include <exception>
+#include <functional>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 namespace corvanel::engine {
@@ -97,6 +100,34 @@ void WriteValue(TRegistry& reg, const TRegRecor& r, platform::System& system) {
   }
 }
 
+// Registry names compare without regard to case; the names this program writes are ASCII.
+std::string Folded(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string FoldedKey(std::string_view path) {
+  while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  return Folded(path);
+}
+
+// `path` is `key` or lies below it.
+bool Within(const std::string& path, const std::string& key) {
+  if (key.empty()) return true;
+  if (path.size() < key.size() || path.compare(0, key.size(), key) != 0) return false;
+  return path.size() == key.size() || path[key.size()] == '\\';
+}
+
+bool IsKeyDelete(const TRegRecor& r) { return r.Action == kActionDeleteKey || r.Action == kActionDeleteKey64; }
+bool IsValueDelete(const TRegRecor& r) {
+  return r.Action == kActionDeleteValue || r.Action == kActionDeleteValue64;
+}
+bool IsWrite(const TRegRecor& r) { return !IsKeyDelete(r) && !IsValueDelete(r); }
+// A write of DataType 0 only makes sure the key exists.
+bool WritesValue(const TRegRecor& r) { return IsWrite(r) && r.DataType >= kTypeText && r.DataType <= kTypeBinary; }
+
 }  // namespace
 
 TRegRecor WriteRecord(std::string name, RegKey root, std::string key_path, std::string value_name,
@@ -158,24 +189,136 @@ const TRegRecor* TCorvanel::Find(const std::string& name) const {
   return it == index_.end() ? nullptr : &records_[it->second];
 }
 
+TCorvanel::Place TCorvanel::PlaceOf(const TRegRecor& r) {
+  Place place;
+  place.kind = r.Kind == kKindSpi ? kKindSpi : kKindRegistry;
+  if (place.kind == kKindSpi) {
+    place.spi = r.SpiAction;
+    place.hash = std::hash<std::uint32_t>{}(r.SpiAction);
+    return place;
+  }
+  place.root = r.RootKey;
+  place.key = FoldedKey(r.KeyPath);
+  place.key_delete = IsKeyDelete(r);
+  if (!place.key_delete) place.value = Folded(r.ValueName);
+  place.hash = std::hash<std::string>{}(place.key) * 31 + std::hash<std::string>{}(place.value) + r.RootKey;
+  return place;
+}
+
+bool TCorvanel::Undoes(const TRegRecor& later, const Place& later_place, const TRegRecor& r, const Place& place) {
+  if (later_place.kind != place.kind) return false;
+  if (place.kind == kKindSpi) return later_place.spi == place.spi;
+  if (later_place.root != place.root) return false;
+  if (IsKeyDelete(r)) return IsWrite(later) && Within(later_place.key, place.key);
+  if (IsKeyDelete(later)) return IsWrite(r) && Within(place.key, later_place.key);
+  if (later_place.key != place.key || later_place.value != place.value) return false;
+  if (IsValueDelete(r)) return WritesValue(later);
+  if (!WritesValue(r)) return false;
+  if (IsValueDelete(later)) return true;
+  return WritesValue(later) && (later.DataType != r.DataType || !(later.Value == r.Value));
+}
+
+void TCorvanel::AlignLater(std::size_t index) noexcept {
+  try {
+    const TRegRecor r = records_[index];
+    const Place place = places_[index];
+    for (std::size_t j = index + 1; j < records_.size(); ++j) {
+      // Only a key delete reaches places other than its own.
+      if (places_[j].hash != place.hash && !places_[j].key_delete && !place.key_delete) continue;
+      if (!Undoes(records_[j], places_[j], r, place)) continue;
+      TRegRecor copy = r;
+      copy.Name = records_[j].Name;
+      records_[j] = std::move(copy);
+      places_[j] = place;
+    }
+  } catch (const std::bad_alloc&) {
+    // Out of memory while copying: the records already aligned stay so; the others keep
+    // their older content, as a queue without this rule would.
+  }
+}
+
 void TCorvanel::AddRecord(TRegRecor r) noexcept {
   try {
+    Place place = PlaceOf(r);
+    std::size_t index = 0;
     const auto it = index_.find(r.Name);
     if (it != index_.end()) {
-      records_[it->second] = std::move(r);
-      return;
+      index = it->second;
+      records_[index] = std::move(r);
+      places_[index] = std::move(place);
+    } else {
+      index = records_.size();
+      places_.push_back(std::move(place));
+      try {
+        records_.push_back(std::move(r));
+      } catch (const std::bad_alloc&) {
+        places_.pop_back();
+        throw;
+      }
+      try {
+        index_.emplace(records_.back().Name, index);
+      } catch (const std::bad_alloc&) {
+        records_.pop_back();  // keep list, places and index in step
+        places_.pop_back();
+        throw;
+      }
     }
-    records_.push_back(std::move(r));
-    try {
-      index_.emplace(records_.back().Name, records_.size() - 1);
-    } catch (const std::bad_alloc&) {
-      records_.pop_back();  // keep list and index in step
-      throw;
-    }
+    AlignLater(index);
   } catch (const std::bad_alloc&) {
     // Out of memory: the change is dropped and the queue stays as it was; a queue
     // operation must never take the window down.
   }
+}
+
+void TCorvanel::ReadLatest(TRegRecor& r) noexcept {
+  try {
+    const Place place = PlaceOf(r);
+    bool key_made = false;  // a later queued write creates the key again
+    for (std::size_t i = records_.size(); i-- > 0;) {
+      const TRegRecor& q = records_[i];
+      const Place& qp = places_[i];
+      if (qp.kind != kKindRegistry || qp.root != place.root) continue;
+      if (IsKeyDelete(q)) {
+        if (Within(place.key, qp.key)) {
+          r.Status = key_made ? kStatusValueMissing : kStatusKeyMissing;
+          return;
+        }
+        continue;
+      }
+      if (IsWrite(q) && Within(qp.key, place.key)) key_made = true;
+      if (qp.key != place.key || qp.value != place.value) continue;
+      if (IsValueDelete(q)) {
+        r.Status = kStatusValueMissing;
+        return;
+      }
+      if (!WritesValue(q)) continue;
+      r.Status = kStatusFound;
+      r.DataType = q.DataType;
+      try {
+        switch (q.DataType) {
+          case kTypeText:
+          case kTypeExpandText: r.Value = ToText(q.Value); break;
+          case kTypeNumber: r.Value = ToNumber(q.Value); break;
+          default: r.Value = ToBytes(q.Value, platform_.system()); break;
+        }
+      } catch (const ConversionError&) {
+        r.Value = q.Value;  // Apply would stop at this record; the queued value is the best answer
+      }
+      return;
+    }
+    ReadValue(r);
+    if (key_made && r.Status == kStatusKeyMissing) r.Status = kStatusValueMissing;
+  } catch (const std::exception&) {
+    // Only allocation can throw here: answer as ReadValue does for an unreadable key.
+    r.Status = kStatusKeyMissing;
+  }
+}
+
+const TRegRecor* TCorvanel::PendingSpi(std::uint32_t spi_action) const {
+  for (std::size_t i = records_.size(); i-- > 0;) {
+    if (records_[i].Kind == kKindSpi && records_[i].SpiAction == spi_action) return &records_[i];
+  }
+  return nullptr;
 }
 
 void TCorvanel::ReadValue(TRegRecor& r) noexcept {
@@ -330,6 +473,7 @@ ApplyResult TCorvanel::Apply() noexcept {
       }
     }
     records_.clear();
+    places_.clear();
     index_.clear();
   } catch (const std::exception& e) {
     // The queue is kept whole so the next Apply writes every record again; the caller

@@ -114,10 +114,21 @@ class TCorvanel {
  public:
   explicit TCorvanel(platform::Platform& platform);
 
-  // Adds a copy of `r`, or replaces in place the queued record of the same Name.
+  // Adds a copy of `r`, or replaces in place the queued record of the same Name. Queued
+  // records of other names that come later and would undo what `r` leaves at its place
+  // take r's content (keeping their names and positions), so Apply ends in the newest
+  // choice wherever a setting is written under more than one name.
   void AddRecord(TRegRecor r) noexcept;
   // Sets Status, and DataType and Value when the value is found.
   void ReadValue(TRegRecor& r) noexcept;
+  // As ReadValue, but what the queue would leave at r's place after Apply comes first: a
+  // queued write gives Status 0 with its DataType and Value (as the registry would keep
+  // it), a queued value delete Status 2, a queued key delete Status 1. For settings
+  // changed bit by bit, so that two changes before one Apply both survive.
+  void ReadLatest(TRegRecor& r) noexcept;
+  // The system-parameter record for `spi_action` that Apply would carry out last; null
+  // when none is queued.
+  const TRegRecor* PendingSpi(std::uint32_t spi_action) const;
   // 0 present, 1 key missing, 2 named value missing (default view).
   std::int32_t TestValue(const TRegRecor& r) noexcept;
   // Writes every record in order and empties the queue, unless a write raises: then the
@@ -139,8 +150,24 @@ class TCorvanel {
   void ApplySpi(TRegistry& reg, const TRegRecor& r);
   void ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64, std::optional<OpenForWrite>& open);
 
+  // Where a record leaves its mark, with the names folded as the registry compares them.
+  struct Place {
+    std::int32_t kind = 0;
+    platform::RegKey root = 0;
+    std::string key;    // without outer backslashes
+    std::string value;  // registry records that name a value
+    std::uint32_t spi = 0;
+    bool key_delete = false;
+    std::size_t hash = 0;  // of the fields above; places of other hashes never meet
+  };
+  static Place PlaceOf(const TRegRecor& r);
+  // Whether `later`, written after `r`, changes what `r` leaves at its place.
+  static bool Undoes(const TRegRecor& later, const Place& later_place, const TRegRecor& r, const Place& place);
+  void AlignLater(std::size_t index) noexcept;
+
   platform::Platform& platform_;
   std::vector<TRegRecor> records_;
+  std::vector<Place> places_;  // one per record, in step with records_
   std::unordered_map<std::string, std::size_t> index_;
 };
 

@@ -35,6 +35,25 @@ const std::string* MessageTexts::Find(std::string_view key) const {
   return nullptr;
 }
 
+std::string FormatMessage(std::string_view text, std::initializer_list<std::string_view> args) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (c == '\\' && next == 'n') {
+      out += '\n';
+      ++i;
+    } else if (c == '%' && next >= '1' && next <= '9' && static_cast<std::size_t>(next - '1') < args.size()) {
+      out += *(args.begin() + (next - '1'));  // arguments are not scanned again
+      ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 MessageTexts LoadMessageTexts(const TLanguage& language) {
   MessageTexts texts;
   for (std::size_t i = 0; i < kMessageCount; ++i) {

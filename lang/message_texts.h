@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,7 +51,10 @@ inline constexpr const char* kMessageSection = "Corvanel_M";
   X(D_Favorites, "Favorites")                                                            \
   X(D_RestoreWarning, "Need to restart Windows to take effect, restart now?")            \
   X(D_FFRestartWarning, "Need to restart Firefox to take effect.")                       \
-  X(D_FFSaveFailed, "The Firefox settings could not be saved; they are still pending.")
+  X(D_FFSaveFailed, "The Firefox settings could not be saved; they are still pending.")  \
+  X(D_WriteFailed, "The setting \"%1\" could not be written.\\n\\nKey: %2\\nValue: %3\\n%4\\n\\n"   \
+                   "This change and the ones after it are still pending.")              \
+  X(D_DefaultValueName, "(Default)")
 
 // One id per message key; the id's name is the key, so a misspelt key does not compile.
 enum class MessageId : std::size_t {
@@ -84,6 +88,11 @@ class MessageTexts {
  private:
   std::array<std::string, kMessageCount> texts_;
 };
+
+// A message with its placeholders %1 to %9 replaced by `args` and each "\\n" (a language
+// file holds one line per text) made a line break. A placeholder without an argument,
+// and "%%", stay as they are written.
+std::string FormatMessage(std::string_view text, std::initializer_list<std::string_view> args);
 
 // Reads every message from section "Corvanel_M" of the loaded language, its English text
 // being the default.

@@ -3,7 +3,14 @@
 #include "pages/general/general_setting.h"
 #include "pages/menu/file_types.h"
 #include "pages/menu/folder_types.h"
+#include "pages/menu/start_menu.h"
+#include "pages/menu/task_bar.h"
 #include "pages/others/animations_effects.h"
+#include "pages/security/privacy.h"
+#include "pages/security/security_center.h"
+#include "pages/security/user_logon.h"
+#include "pages/system/input_options.h"
+#include "pages/system/network.h"
 
 namespace corvanel::pages {
 
@@ -12,6 +19,13 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateAnimationsEffectsPage());
   modules.push_back(CreateFileTypesPage());
   modules.push_back(CreateFolderTypesPage());
+  modules.push_back(CreateStartMenuPage());
+  modules.push_back(CreateTaskBarPage());
+  modules.push_back(CreatePrivacyPage());
+  modules.push_back(CreateUserLogonPage());
+  modules.push_back(CreateSecurityCenterPage());
+  modules.push_back(CreateInputOptionsPage());
+  modules.push_back(CreateNetworkPage());
   modules.push_back(CreateGeneralSettingPage());
   return modules;
 }

@@ -98,10 +98,18 @@ void TCorvanel_FormMain::Button_ApplyClick() {
   // keep Apply available.
   if (queue_ != nullptr) Find<forms::Button>("Button_Apply").SetEnabled(!queue_->Empty());
   applying_ = false;
+  if (apply_before_close_) {
+    // OK came while a service was awaited: what was queued meanwhile is written too
+    // before the window goes.
+    apply_before_close_ = false;
+    Button_ApplyClick();
+    return;
+  }
   PassOnDeferredClose();
 }
 
 void TCorvanel_FormMain::Button_OKClick() {
+  if (applying_) apply_before_close_ = true;
   Button_ApplyClick();
   RequestClose();
 }
@@ -111,12 +119,11 @@ void TCorvanel_FormMain::Button_CancelClick() { RequestClose(); }
 void TCorvanel_FormMain::ShowWriteFailure(const engine::ApplyResult& result) {
   std::string key = result.key_path;
   if (key.empty() || key.front() != '\\') key.insert(key.begin(), '\\');
-  const std::string value = result.value_name.empty() ? "(Default)" : result.value_name;
+  const std::string value = result.value_name.empty() ? texts_.Get(MessageId::D_DefaultValueName) : result.value_name;
   std::string reason = result.error_text;
-  if (reason.empty()) reason = "error " + std::to_string(result.error_code);
-  const std::string text = "The setting \"" + result.name + "\" could not be written.\n\nKey: " +
-                           RootName(result.root) + key + "\nValue: " + value + "\n" + reason +
-                           "\n\nThis change and the ones after it are still pending.";
+  if (reason.empty()) reason = std::to_string(result.error_code);
+  const std::string text =
+      lang::FormatMessage(texts_.Get(MessageId::D_WriteFailed), {result.name, RootName(result.root) + key, value, reason});
   platform_.dialogs().MessageBox(owner_window_, text, Caption(), win::MB_OK | win::MB_ICONWARNING);
 }
 

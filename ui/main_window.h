@@ -172,6 +172,7 @@ class TCorvanel_FormMain : public forms::Form {
   bool close_requested_ = false;
   bool close_deferred_ = false;
   bool applying_ = false;
+  bool apply_before_close_ = false;  // OK pressed during an Apply
 
   std::function<void()> process_messages_;
   ErrorReporter* error_reporter_ = nullptr;

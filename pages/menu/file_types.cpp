@@ -68,9 +68,6 @@ constexpr const char* kDefaultMenu = "Button_FileType_MenuOperation_Default";
 constexpr const char* kDefaultOpenFile = "Button_FileType_OpenFile_Default";
 constexpr const char* kDefaultAdvanced = "Button_FileType_Advanced_Default";
 
-// Every record this page queues carries a name with this part; see QueueAligned.
-constexpr std::string_view kPageNamePart = "_FileType_";
-
 // --- locations ---------------------------------------------------------------------
 
 constexpr const char* kUnknownShell = "\\Unknown\\shell\\";
@@ -181,56 +178,6 @@ struct CommandGroup {
 
 const CommandGroup kUnknownGroup = {kUnknownOpen, kUnknownEdit, kUnknownChange, kUnknownCommandRead};
 const CommandGroup kNoExtGroup = {kNoExtOpen, kNoExtEdit, kNoExtChange, kNoExtCommandRead};
-
-// --- queueing ------------------------------------------------------------------------
-
-// Names as the registry compares them (ASCII folding; the names of this page are ASCII).
-std::string Folded(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-// A key path without its outer backslashes, folded.
-std::string FoldedPath(std::string_view path) {
-  while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
-  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-  return Folded(path);
-}
-
-// `path` is `key` or lies below it.
-bool Within(const std::string& path, const std::string& key) {
-  if (path.size() < key.size() || path.compare(0, key.size(), key) != 0) return false;
-  return path.size() == key.size() || path[key.size()] == '\\';
-}
-
-// Whether an earlier record, written after `r`, would change what `r` leaves behind.
-bool Undoes(const engine::TRegRecor& earlier, const engine::TRegRecor& r) {
-  if (earlier.Kind != engine::kKindRegistry || earlier.RootKey != r.RootKey) return false;
-  const std::string e = FoldedPath(earlier.KeyPath);
-  const std::string k = FoldedPath(r.KeyPath);
-  if (r.Action == engine::kActionDeleteKey) return Within(e, k);
-  if (earlier.Action == engine::kActionDeleteKey) return Within(k, e);
-  return e == k && Folded(earlier.ValueName) == Folded(r.ValueName);
-}
-
-// The queue merges a record into the queued one of the same name, in place. A record
-// queued earlier under another name for the same place would therefore be written after
-// this one and undo it: clearing "Show Explorer From Here" after checking it would leave
-// its Command key behind, and "Open with:" chosen again after "Show Open With..." would
-// end with "openas". Such records of this page are made to say what the new one says.
-void QueueAligned(engine::TCorvanel& queue, const engine::TRegRecor& r) {
-  queue.AddRecord(r);
-  std::vector<std::string> stale;
-  for (const engine::TRegRecor& q : queue.Records()) {
-    if (q.Name != r.Name && q.Name.find(kPageNamePart) != std::string::npos && Undoes(q, r)) stale.push_back(q.Name);
-  }
-  for (std::string& name : stale) {
-    engine::TRegRecor copy = r;
-    copy.Name = std::move(name);
-    queue.AddRecord(std::move(copy));
-  }
-}
 
 // The "Shortcut to" prefix: Explorer leaves the prefix out while the first byte is 0.
 // The bytes as stored: a binary value as it is, a number as its little-endian bytes.
@@ -427,28 +374,28 @@ void FileTypesPage::ChangeBox(ui::PageContext& ctx, const BoxRow& row, bool chec
     case BoxKind::Verb:
     case BoxKind::Handler:
       if (!checked) {
-        QueueAligned(queue, engine::DeleteKeyRecord(name, row.root, row.write_path));
+        queue.AddRecord(engine::DeleteKeyRecord(name, row.root, row.write_path));
         break;
       }
-      QueueAligned(queue, StringRecord(name, row.root, row.write_path, "", VerbText(ctx, row)));
+      queue.AddRecord(StringRecord(name, row.root, row.write_path, "", VerbText(ctx, row)));
       if (row.command_path != nullptr)
-        QueueAligned(queue, StringRecord(name + "1", row.root, row.command_path, "", row.command));
+        queue.AddRecord(StringRecord(name + "1", row.root, row.command_path, "", row.command));
       break;
     case BoxKind::Flag:
-      QueueAligned(queue, FlagRecord(name, FlagOf(row), checked));
+      queue.AddRecord(FlagRecord(name, FlagOf(row), checked));
       break;
     case BoxKind::Link:
-      QueueAligned(queue, BinaryRecord(name, row.root, row.write_path, row.value,
+      queue.AddRecord(BinaryRecord(name, row.root, row.write_path, row.value,
                                        LinkBytes(Read(queue, row.root, row.write_path, row.value), checked)));
       ctx.Requests().RestartNeeded = true;
       break;
     case BoxKind::Picture:
       if (!checked) {
-        QueueAligned(queue, engine::DeleteKeyRecord(name, row.root, row.command_path));
+        queue.AddRecord(engine::DeleteKeyRecord(name, row.root, row.command_path));
         break;
       }
-      QueueAligned(queue, StringRecord(name, row.root, row.write_path, "", row.value));
-      QueueAligned(queue, StringRecord(name + "1", row.root, row.command_path, "", row.command));
+      queue.AddRecord(StringRecord(name, row.root, row.write_path, "", row.value));
+      queue.AddRecord(StringRecord(name + "1", row.root, row.command_path, "", row.command));
       break;
   }
 }
@@ -463,7 +410,7 @@ void FileTypesPage::ChangeCommand(ui::PageContext& ctx, const CommandGroup& grou
   if (!ctx.Platform().dialogs().OpenFile(ctx.OwnerWindow(), filters, std::string(), &path)) return;
   auto& edit = ctx.Find<Edit>(group.edit);
   edit.SetText("\"" + path + "\" \"%1\"");
-  QueueAligned(ctx.Queue(), StringRecord(group.change, HKCR, group.command_key, "", edit.Text()));
+  ctx.Queue().AddRecord(StringRecord(group.change, HKCR, group.command_key, "", edit.Text()));
 }
 
 void FileTypesPage::Change(ui::PageContext& ctx, forms::Component& sender) {
@@ -474,19 +421,19 @@ void FileTypesPage::Change(ui::PageContext& ctx, forms::Component& sender) {
     return;
   }
   if (name == kUnknownWithOpen) {
-    QueueAligned(queue, StringRecord(kUnknownWithOpen, HKCR, kUnknownShell, "", "openas"));
+    queue.AddRecord(StringRecord(kUnknownWithOpen, HKCR, kUnknownShell, "", "openas"));
     SetUnknownChoice(ctx, false);
   } else if (name == kUnknownOpen) {
     const std::string base = kUnknownOpen;
-    QueueAligned(queue, StringRecord(base + "1", HKCR, kUnknownShell, "", "open"));
-    QueueAligned(queue, StringRecord(base + "2", HKCR, kUnknownCommandWrite, "",
+    queue.AddRecord(StringRecord(base + "1", HKCR, kUnknownShell, "", "open"));
+    queue.AddRecord(StringRecord(base + "2", HKCR, kUnknownCommandWrite, "",
                                      Trimmed(ctx.Find<Edit>(kUnknownEdit).Text())));
     SetUnknownChoice(ctx, true);
   } else if (name == kNoExtOpenWith) {
-    QueueAligned(queue, engine::DeleteKeyRecord(kNoExtOpenWith, HKCR, kNoExtOpenKey));
+    queue.AddRecord(engine::DeleteKeyRecord(kNoExtOpenWith, HKCR, kNoExtOpenKey));
     SetNoExtChoice(ctx, false);
   } else if (name == kNoExtOpen) {
-    QueueAligned(queue, StringRecord(kNoExtOpen, HKCR, kNoExtCommandWrite, "",
+    queue.AddRecord(StringRecord(kNoExtOpen, HKCR, kNoExtCommandWrite, "",
                                      Trimmed(ctx.Find<Edit>(kNoExtEdit).Text())));
     SetNoExtChoice(ctx, true);
   } else if (name == kUnknownChange) {

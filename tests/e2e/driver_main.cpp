@@ -14,6 +14,7 @@
 //                              what Wine holds now: a process keeps the values it once read.
 //   --tool spi-set ACTION UI PV  SystemParametersInfoW(ACTION, UI, PV as a number,
 //                              SPIF_UPDATEINIFILE); exit code 0 when it succeeded
+//   --tool metric INDEX        GetSystemMetrics(INDEX) as the exit code, read fresh as "spi"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -208,6 +209,7 @@ int main(int argc, char** argv) {
                  ? 0
                  : 3;
     }
+    if (tool == "metric" && argc > 3) return GetSystemMetrics(std::atoi(argv[3]));
     if (tool == "bench" && argc > 4) {
       std::string narrow = argv[4];
       return ToolBench(std::max(1, std::atoi(argv[3])), std::wstring(narrow.begin(), narrow.end()));

@@ -570,6 +570,202 @@ TEST_F(GeneralSettingStart, ShowsTheStoredSettingsAndKeepsBothAutoPlayChanges) {
   EXPECT_EQ(mask->data, Dword(0xB1).data) << "removable AutoPlay on (0x04 cleared), CD/DVD off (0x20 set)";
 }
 
+// Input Options, Mouse Sensitivity: the drag threshold is a pair of system parameters,
+// read back through GetSystemMetrics in fresh processes and restored afterwards.
+class DragThreshold : public Ready {
+ protected:
+  static int Metric(int index) { return RunTool(L"metric " + std::to_wstring(index)); }
+  static void SetDrag(int width, int height) {
+    RunTool(L"spi-set " + std::to_wstring(SPI_SETDRAGWIDTH) + L" " + std::to_wstring(width) + L" 0");
+    RunTool(L"spi-set " + std::to_wstring(SPI_SETDRAGHEIGHT) + L" " + std::to_wstring(height) + L" 0");
+  }
+  void SetUp() override {
+    width_ = Metric(SM_CXDRAG);
+    height_ = Metric(SM_CYDRAG);
+    ASSERT_GT(width_, 0) << "cannot read the drag threshold";
+    ASSERT_GT(height_, 0);
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    SetDrag(width_, height_);
+    EXPECT_EQ(Metric(SM_CXDRAG), width_) << "the original threshold did not come back";
+    EXPECT_EQ(Metric(SM_CYDRAG), height_);
+  }
+  int width_ = 0;
+  int height_ = 0;
+};
+
+TEST_F(DragThreshold, ChangedAndAppliedReachesTheSystem) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "4,1"), 1);
+  HWND edit = program_.Control("Edit_Use_MouseSensitivity_Drag");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(edit && apply);
+  EXPECT_TRUE(TextOf(edit) == std::to_wstring(width_)) << "the field shows the system's width";
+
+  const int wanted = width_ + 3;
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(wanted).c_str()));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_EQ(Metric(SM_CXDRAG), width_) << "set before Apply";
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  EXPECT_EQ(Metric(SM_CXDRAG), wanted);
+  EXPECT_EQ(Metric(SM_CYDRAG), wanted);
+}
+
+// Network, My Network Places: the administrative shares switch of the server service.
+constexpr wchar_t kServerKey[] = L"SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\parameters";
+
+class AdminShares : public Ready {
+ protected:
+  void SetUp() override {
+    saved_ = ReadValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks");
+    DeleteValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks");
+    ASSERT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks")) << "cannot prepare the start state";
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    DeleteValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks");
+    if (saved_) WriteValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks", *saved_);
+  }
+  std::optional<StoredValue> saved_;
+};
+
+TEST_F(AdminShares, ClearedAndAppliedWritesZero) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "7,0"), 1);
+  HWND box = program_.Control("Checkbox_Net_Neighbor_Security_ActiveShare");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(box && apply);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED) << "a missing value shows the shares enabled";
+
+  PostMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks")) << "written before Apply";
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const std::optional<StoredValue> stored = ReadValue(HKEY_LOCAL_MACHINE, kServerKey, L"AutoShareWks");
+  ASSERT_TRUE(stored.has_value()) << "AutoShareWks not written";
+  EXPECT_EQ(stored->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(stored->data, (std::vector<BYTE>{0, 0, 0, 0}));
+}
+
+// --- Start Menu and Task Bar: a change, Apply, and the value read back ---------------
+
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kExplorerPolicyKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+StoredValue TextValue(const std::wstring& text) {
+  StoredValue v;
+  v.type = REG_SZ;
+  const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+  v.data.assign(bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
+  return v;
+}
+
+// A visible system message box of the program (the restart question of Apply), or null.
+HWND MessageBoxOf(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t cls[16] = {};
+        if (owner != s->pid || !IsWindowVisible(hwnd) || GetClassNameW(hwnd, cls, 16) == 0) return TRUE;
+        if (std::wstring(cls) != L"#32770") return TRUE;
+        s->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A registry value the test changes through the program; the prefix gets back what it had.
+class SavedValue : public Ready {
+ protected:
+  SavedValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {}
+  void SetUp() override {
+    saved_ = ReadValue(HKEY_CURRENT_USER, key_, name_);
+    Prepare();
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    DeleteValue(HKEY_CURRENT_USER, key_, name_);
+    if (saved_) WriteValue(HKEY_CURRENT_USER, key_, name_, *saved_);
+  }
+  virtual void Prepare() = 0;
+  std::optional<StoredValue> Current() const { return ReadValue(HKEY_CURRENT_USER, key_, name_); }
+
+  const wchar_t* key_;
+  const wchar_t* name_;
+  std::optional<StoredValue> saved_;
+};
+
+// Opening on pointing, 400 ms: the Auto radio is selected when the page loads.
+class StartMenuDelay : public SavedValue {
+ protected:
+  StartMenuDelay() : SavedValue(kDesktopKey, L"MenuShowDelay") {}
+  void Prepare() override { WriteValue(HKEY_CURRENT_USER, key_, name_, TextValue(L"400")); }
+};
+
+TEST_F(StartMenuDelay, OpenOnClickOnlyAndApplyWritesTheStringDelay) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "5,0"), 1);
+  HWND on_click = program_.Control("Radio_Use_StartMenu_Common_StartMenuSpeed_Click");
+  HWND pointing = program_.Control("Radio_Use_StartMenu_Common_StartMenuSpeed_Auto");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(on_click && pointing && apply);
+  EXPECT_EQ(SendMessageW(pointing, BM_GETCHECK, 0, 0), BST_CHECKED) << "a delay of 400 opens on pointing";
+  EXPECT_EQ(SendMessageW(on_click, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  PostMessageW(on_click, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  ASSERT_TRUE(Current().has_value());
+  EXPECT_TRUE(AsText(*Current()) == L"400") << "written before Apply";
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const std::optional<StoredValue> delay = Current();
+  ASSERT_TRUE(delay.has_value());
+  EXPECT_EQ(delay->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_TRUE(AsText(*delay) == L"65535") << "the delay is not the click-only text";
+}
+
+// No tray policy: "Show system tray." loads checked.
+class TrayPolicy : public SavedValue {
+ protected:
+  TrayPolicy() : SavedValue(kExplorerPolicyKey, L"NoTrayItemsDisplay") {}
+  void Prepare() override { DeleteValue(HKEY_CURRENT_USER, key_, name_); }
+};
+
+TEST_F(TrayPolicy, HidingTheTrayAndApplyWritesOneByteAndAsksForARestart) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "6,3"), 1);
+  HWND tray = program_.Control("Checkbox_Taskbar_Advanced_SystemTray_TrayTip");
+  HWND balloons = program_.Control("Checkbox_Taskbar_Advanced_SystemTray_BalloonTip");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(tray && balloons && apply);
+  EXPECT_EQ(SendMessageW(tray, BM_GETCHECK, 0, 0), BST_CHECKED) << "a missing policy shows the tray";
+
+  PostMessageW(tray, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_FALSE(IsWindowEnabled(balloons)) << "balloons still usable without a tray";
+  EXPECT_FALSE(Current().has_value()) << "written before Apply";
+
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  HWND question = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (question = MessageBoxOf(program_.Pid())) != nullptr; }, kTimeoutMs))
+      << "Apply did not ask to restart";
+  // Never Yes: that would restart the machine.
+  HWND no = GetDlgItem(question, IDNO);
+  ASSERT_NE(no, nullptr) << "the question has no No button";
+  PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(no));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const std::optional<StoredValue> flag = Current();
+  ASSERT_TRUE(flag.has_value()) << "NoTrayItemsDisplay was not written";
+  EXPECT_EQ(flag->type, static_cast<DWORD>(REG_BINARY));
+  EXPECT_EQ(flag->data, std::vector<BYTE>{0x01});
+}
+
 TEST_F(Ready, ClosingTheWindowEndsTheProcessWithZero) {
   PostMessageW(program_.Main(), WM_CLOSE, 0, 0);
   DWORD code = 1234;

@@ -555,5 +555,25 @@ TEST(Art, LoadingFramesAndGlyphsAreDrawnAndDistinct) {
   DeleteDC(dc);
 }
 
+TEST(Art, LogonPicturesAreTwoDifferentScreensOnTheirBackground) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 90 * 2, 72);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  const COLORREF face = RGB(236, 233, 216);
+  DrawLogonPicture(dc, RECT{0, 0, 90, 72}, false, face);
+  DrawLogonPicture(dc, RECT{90, 0, 180, 72}, true, face);
+  int differ = 0;
+  for (int y = 0; y < 72; y += 3)
+    for (int x = 0; x < 90; x += 3) differ += GetPixel(dc, x, y) != GetPixel(dc, 90 + x, y) ? 1 : 0;
+  EXPECT_GT(differ, 100) << "the two styles look alike";
+  // The corners stay the backdrop: the picture is a monitor, not a filled box.
+  for (const int left : {0, 90}) EXPECT_EQ(GetPixel(dc, left, 71), face) << left;
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
 }  // namespace
 }  // namespace corvanel::ui::win32

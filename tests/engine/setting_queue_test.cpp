@@ -78,10 +78,10 @@ TEST_F(Queue, NamesAreCaseSensitiveAndKeepFirstAddedOrder) {
 TEST_F(Queue, ManyDistinctNamesStayInOrderAndFindable) {
   constexpr int kCount = 10000;
   for (int i = 0; i < kCount; ++i) {
-    q.AddRecord(WriteRecord("R" + std::to_string(i), HKCU, "\\K\\", "v", 3, i));
+    q.AddRecord(WriteRecord("R" + std::to_string(i), HKCU, "\\K\\", "v" + std::to_string(i), 3, i));
   }
   for (int i = 0; i < kCount; i += 2) {
-    q.AddRecord(WriteRecord("R" + std::to_string(i), HKCU, "\\K\\", "v", 3, -i));
+    q.AddRecord(WriteRecord("R" + std::to_string(i), HKCU, "\\K\\", "v" + std::to_string(i), 3, -i));
   }
   ASSERT_EQ(q.Count(), static_cast<std::size_t>(kCount));
   for (int i = 0; i < kCount; i += 997) {
@@ -350,6 +350,144 @@ TEST_F(Queue, MinimizedMetricsRecordsDropMinWidthUnderTheUserKey) {
     EXPECT_TRUE(queue.Apply().ok());
     EXPECT_EQ(reg().ValueExists(HKCU, path, "MinWidth"), !cleans);
     EXPECT_TRUE(reg().ValueExists(HKLM, path, "MinWidth"));
+  }
+}
+
+// ----- the latest choice wins at every place ----------------------------------------
+
+// One setting written under several names: whatever order the names were first queued
+// in, Apply leaves what the newest change says.
+TEST_F(Queue, NewestChoiceWinsAtEveryPlaceItWrites) {
+  const std::string k = "\\Software\\K\\";
+  struct Row {
+    const char* what;
+    std::vector<TRegRecor> adds;
+    std::vector<std::string> names;  // the queue afterwards, in order
+    std::function<void(platform::memory::MemoryRegistry&)> check;
+  };
+  const Row rows[] = {
+      {"a write under a second name, then the first again",
+       {WriteRecord("A", HKCU, k, "v", 3, 1), WriteRecord("B", HKCU, k, "v", 3, 2), WriteRecord("A", HKCU, k, "v", 3, 3)},
+       {"A", "B"},
+       [&](auto& r) { EXPECT_EQ(r.GetDword(HKCU, k, "v"), 3u); }},
+      {"checked, cleared under another name, checked again",
+       {WriteRecord("Save", HKCU, k, "v", 3, 2), WriteRecord("Save1", HKCU, k, "n", 3, 30),
+        WriteRecord("Off", HKCU, k, "v", 3, 0), WriteRecord("Save", HKCU, k, "v", 3, 2),
+        WriteRecord("Save1", HKCU, k, "n", 3, 30)},
+       {"Save", "Save1", "Off"},
+       [&](auto& r) {
+         EXPECT_EQ(r.GetDword(HKCU, k, "v"), 2u);
+         EXPECT_EQ(r.GetDword(HKCU, k, "n"), 30u);
+       }},
+      {"a delete newer than another name's write",
+       {WriteRecord("Box", HKCU, k, "v", 1, "on"), WriteRecord("Edit", HKCU, k, "v", 1, "secret"),
+        DeleteValueRecord("Box", HKCU, k, "v")},
+       {"Box", "Edit"},
+       [&](auto& r) { EXPECT_FALSE(r.ValueExists(HKCU, k, "v")); }},
+      {"a key delete newer than writes inside the key",
+       {WriteRecord("A", HKCU, k + "S\\", "v", 3, 1), WriteRecord("B", HKCU, k + "S\\T\\", "w", 3, 1),
+        DeleteKeyRecord("A", HKCU, k + "S\\")},
+       {"A", "B"},
+       [&](auto& r) { EXPECT_FALSE(r.KeyExists(HKCU, k + "S")); }},
+      {"a write newer than a key delete above it",
+       {WriteRecord("A", HKCU, k + "S\\", "v", 3, 1), DeleteKeyRecord("B", HKCU, k),
+        WriteRecord("A", HKCU, k + "S\\", "v", 3, 7)},
+       {"A", "B"},
+       [&](auto& r) { EXPECT_EQ(r.GetDword(HKCU, k + "S", "v"), 7u); }},
+      {"key and value names compare without case",
+       {WriteRecord("A", HKCU, k, "Val", 3, 1), WriteRecord("B", HKCU, "\\SOFTWARE\\k", "val", 3, 2),
+        WriteRecord("A", HKCU, k, "Val", 3, 3)},
+       {"A", "B"},
+       [&](auto& r) { EXPECT_EQ(r.GetDword(HKCU, k, "val"), 3u); }},
+      {"other roots and other values are left alone",
+       {WriteRecord("A", HKCU, k, "v", 3, 1), WriteRecord("B", HKLM, k, "v", 3, 2), WriteRecord("C", HKCU, k, "w", 3, 4),
+        WriteRecord("A", HKCU, k, "v", 3, 3)},
+       {"A", "B", "C"},
+       [&](auto& r) {
+         EXPECT_EQ(r.GetDword(HKCU, k, "v"), 3u);
+         EXPECT_EQ(r.GetDword(HKLM, k, "v"), 2u);
+         EXPECT_EQ(r.GetDword(HKCU, k, "w"), 4u);
+       }},
+      {"an older delete of another value in the key stays",
+       {DeleteValueRecord("A", HKCU, k, "w"), WriteRecord("B", HKCU, k, "w", 3, 5), WriteRecord("A", HKCU, k, "v", 3, 1)},
+       {"A", "B"},
+       [&](auto& r) {
+         EXPECT_EQ(r.GetDword(HKCU, k, "v"), 1u);
+         EXPECT_EQ(r.GetDword(HKCU, k, "w"), 5u);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    platform::memory::MemoryPlatform fresh;
+    TCorvanel queue(fresh);
+    for (const TRegRecor& r : row.adds) queue.AddRecord(r);
+    std::vector<std::string> names;
+    for (const TRegRecor& r : queue.Records()) names.push_back(r.Name);
+    EXPECT_EQ(names, row.names);
+    ASSERT_TRUE(queue.Apply().ok());
+    row.check(fresh.registry());
+  }
+}
+
+TEST_F(Queue, OnlyLaterRecordsFollowTheNewestChoice) {
+  q.AddRecord(WriteRecord("A", HKCU, "\\K\\", "v", 3, 1));
+  q.AddRecord(WriteRecord("B", HKCU, "\\K\\", "v", 3, 2));  // written after A anyway
+  EXPECT_EQ(q.Find("A")->Value, Value(1));
+  q.AddRecord(WriteRecord("A", HKCU, "\\K\\", "v", 3, 5));
+  const TRegRecor* b = q.Find("B");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->Value, Value(5));
+  EXPECT_EQ(b->Name, "B");
+}
+
+TEST_F(Queue, NewestSystemParameterWins) {
+  q.AddRecord(SpiRecord("Box", spi::SETBEEP, 1, std::uint32_t{0}, 3));
+  q.AddRecord(SpiRecord("Other", spi::SETBEEP, 0, std::uint32_t{0}, 3));
+  q.AddRecord(SpiRecord("Box", spi::SETBEEP, 1, std::uint32_t{0}, 3));
+  q.AddRecord(SpiRecord("Wheel", spi::SETWHEELSCROLLLINES, 9, std::uint32_t{0}, 3));
+  ASSERT_NE(q.PendingSpi(spi::SETBEEP), nullptr);
+  EXPECT_EQ(q.PendingSpi(spi::SETBEEP)->Name, "Other");
+  EXPECT_EQ(q.PendingSpi(spi::SETBEEP)->SpiUiParam, 1u);
+  EXPECT_EQ(q.PendingSpi(spi::SETDRAGFULLWINDOWS), nullptr);
+  ASSERT_TRUE(q.Apply().ok());
+  EXPECT_EQ(p.spi().Value(spi::GETBEEP), 1u);
+  EXPECT_EQ(p.spi().Value(spi::GETWHEELSCROLLLINES), 9u);
+}
+
+// What a bit-by-bit change starts from: the queue's last word on the place, else the
+// registry.
+TEST_F(Queue, ReadLatestPrefersWhatTheQueueWouldLeave) {
+  const std::string k = "\\Policies\\";
+  struct Row {
+    const char* what;
+    std::vector<TRegRecor> queued;
+    std::int32_t status;
+    std::uint8_t type;
+    Value value;
+  };
+  const Row rows[] = {
+      {"nothing queued: the stored value", {}, 0, 3, Value(0x91)},
+      {"a queued write as the registry would keep it",
+       {WriteRecord("A", HKCU, k, "NoDrive", 3, 1), WriteRecord("B", HKCU, k, "NoDrive", 3, "149")}, 0, 3, Value(149)},
+      {"a queued text of a number", {WriteRecord("A", HKCU, k, "NoDrive", 1, 12)}, 0, 1, Value("12")},
+      {"a queued value delete", {DeleteValueRecord("A", HKCU, k, "nodrive")}, 2, 9, Value("untouched")},
+      {"a queued delete of the key", {DeleteKeyRecord("A", HKCU, "\\POLICIES")}, 1, 9, Value("untouched")},
+      {"the key deleted, then written again", {DeleteKeyRecord("A", HKCU, k), WriteRecord("B", HKCU, k, "w", 3, 1)}, 2,
+       9, Value("untouched")},
+      {"another root does not count", {WriteRecord("A", HKLM, k, "NoDrive", 3, 7)}, 0, 3, Value(0x91)},
+  };
+  reg().SetDword(HKCU, k, "NoDrive", 0x91);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TCorvanel queue(p);
+    for (const TRegRecor& r : row.queued) queue.AddRecord(r);
+    TRegRecor r = ReadRecord(HKCU, k, "NoDrive");
+    r.DataType = 9;
+    r.Value = Value("untouched");
+    queue.ReadLatest(r);
+    EXPECT_EQ(r.Status, row.status);
+    EXPECT_EQ(r.DataType, row.type);
+    EXPECT_EQ(r.Value, row.value);
   }
 }
 

@@ -137,3 +137,28 @@ TEST_F(LanguageTest, MessageTextsComeFromTheFileAndKeepTheirDefaultsOtherwise) {
 
 }  // namespace
 }  // namespace corvanel::lang
+
+namespace corvanel::lang {
+namespace {
+
+TEST(FormatMessageTest, PlaceholdersAndLineBreaks) {
+  struct Row {
+    std::string_view text;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"Key: %2\\nValue: %1", "Key: two\nValue: one"},
+      {"%1%1 and %3", "oneone and %3"},             // a placeholder without an argument stays
+      {"100%% of %1", "100%% of one"},              // so does a percent sign of the text
+      {"ends with \\", "ends with \\"},          // a lone backslash is no line break
+      {"%2", "%1"},                                 // an argument is not scanned again
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.text));
+    const std::string_view second = row.text == "%2" ? "%1" : "two";
+    EXPECT_EQ(FormatMessage(row.text, {"one", second}), row.expected);
+  }
+}
+
+}  // namespace
+}  // namespace corvanel::lang

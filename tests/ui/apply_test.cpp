@@ -85,7 +85,12 @@ TEST(Apply, FailedWriteKeepsTheQueueTellsTheUserAndGoesOn) {
   EXPECT_EQ(box.caption, "Velmora Corvanel");
   EXPECT_NE(box.text.find("\"Second\""), std::string::npos) << box.text;
   EXPECT_NE(box.text.find("HKCU\\Software\\Corvanel Test\\"), std::string::npos) << box.text;
-  EXPECT_NE(box.text.find("Value: Second"), std::string::npos) << box.text;
+  EXPECT_EQ(box.text.rfind("The setting \"Second\" could not be written.\n\nKey: HKCU\\Software\\Corvanel Test\\\n"
+                          "Value: Second\n",
+                          0),
+            0u)
+      << box.text;
+  EXPECT_NE(box.text.find("\n\nThis change and the ones after it are still pending."), std::string::npos) << box.text;
   // The follow-up steps still ran.
   EXPECT_EQ(Notifications(h), (std::vector<Notify>{{win::SHCNE_ALLEVENTS, win::SHCNF_FLUSH},
                                                    {win::SHCNE_ASSOCCHANGED, win::SHCNF_IDLIST}}));
@@ -310,6 +315,25 @@ TEST(Apply, ChangesAndClicksDuringAServiceWait) {
   EXPECT_EQ(h.main->Queue().Count(), 1u) << "queued during the wait, for the next Apply";
   EXPECT_TRUE(h.button("Button_Apply").Enabled());
   EXPECT_EQ(Notifications(h).size(), 1u) << "the inner Apply did nothing";
+  EXPECT_EQ(h.close_calls, 1);
+}
+
+TEST(Apply, OkDuringAServiceWaitWritesWhatWasQueuedMeanwhileThenCloses) {
+  Harness h;
+  h.platform.services().AddService("wscsvc");
+  h.platform.services().SetStartPending("wscsvc", 2);
+  h.Make({});
+  h.main->Requests().SecurityCenterServiceAction = 1;
+  int calls = 0;
+  h.main->SetProcessMessages([&] {
+    if (calls++ > 0) return;
+    QueueRecord(h, "Later", "x");
+    h.button("Button_OK").Click();
+    EXPECT_EQ(h.close_calls, 0) << "the window stays until Apply has ended";
+  });
+  h.main->Button_ApplyClick();
+  EXPECT_EQ(h.platform.registry().GetString(platform::HKCU, "Software\\Corvanel Test", "Later"), "x");
+  EXPECT_TRUE(h.main->Queue().Empty());
   EXPECT_EQ(h.close_calls, 1);
 }
 

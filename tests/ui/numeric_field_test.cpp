@@ -17,11 +17,45 @@ using forms::UpDown;
 using testing::FakePage;
 using testing::Harness;
 
+// The fields as the pages define them, written down here on their own so that a wrong
+// number in the window's table fails these tests.
+constexpr ForwardWhen A = ForwardWhen::Always;
+constexpr ForwardWhen B = ForwardWhen::WhileFocused;
+constexpr SenderIs U = SenderIs::UpDown;
+constexpr CursorRule P = CursorRule::None;
+constexpr const char* kWheel = "UpDown_Use_MouseFunction_Wheel_CountClick";
+constexpr const char* kFlash = "UpDown_Taskbar_ButtonFlashes_Speed_FlashClick";
+// clang-format off
+const NumericFieldRow kFields[] = {
+  {"Edit_Use_MouseFunction_Wheel_Count", "UpDown_Use_MouseFunction_Wheel_Count", 1, 100, 64, 3, 1, 100, A, U, 4, kWheel, P},
+  {"Edit_Use_MouseSensitivity_DoubleClickError", "Updown_Use_MouseSensitivity_DoubleClickError", 1, 100, 4, 0, 1, 100, A, U, 4, kWheel, P},
+  {"Edit_Use_MouseSensitivity_Drag", "UpDown_Use_MouseSensitivity_Drag", 1, 100, 64, 0, 1, 100, A, U, 4, kWheel, P},
+  {"Edit_Use_MouseSensitivity_Hover_MoveError", "UpDown_Use_MouseSensitivity_Hover_MoveError", 0, 100, 2, 0, 0, 100, A, U, 4, kWheel, P},
+  {"Edit_Use_MouseSensitivity_Hover_Time", "UpDown_Use_MouseSensitivity_Hover_Time", 0, 1000, 10, 0, 0, 1000, A, U, 4, kWheel, P},
+  {"Edit_Use_Keyboard_CursorWidth_Width", "UpDown_Use_Keyboard_CursorWidth_Width", 1, 10, 10, 0, 1, 10, A, U, 4, kWheel, CursorRule::ZeroBecomesOneOwnExit},
+  {"Edit_Use_StartMenu_RecentlyUse_Document_FileCount", "UpDown_Use_StartMenu_RecentlyUse_Document_FileCount", 0, 99, 64, 2, 1, 99, B, U, 5, "UpDown_Use_StartMenu_RecentlyUse_Document_FileCountClick", P},
+  {"Edit_Taskbar_ButtonFlashes_Speed_Flash", "UpDown_Taskbar_ButtonFlashes_Speed_Flash", 1, 999, 3, 3, 1, 999, A, U, 6, kFlash, P},
+  {"Edit_Taskbar_ButtonFlashes_Common_Time", "UpDown_Taskbar_ButtonFlashes_Common_Time", 1, 32000, 200, 5, 1, 32000, A, U, 6, kFlash, P},
+  {"Edit_Taskbar_ButtonAppearance_Group_AtLeastCount", "UpDown_Taskbar_ButtonAppearance_Group_AtLeastCount", 2, 99, 2, 2, 2, 99, B, U, 6, kFlash, P},
+  {"Edit_Net_Advanced_Qos_Count", "Updown_Net_Advanced_Qos_Count", 0, 100, 20, 0, 0, 100, B, U, 7, "Updown_Net_Advanced_Qos_CountClick", P},
+  {"Edit_IE_Common_History_KeepDays", "Updown_IE_Common_History_KeepDays", 1, 100, 20, 0, 1, 100, A, U, 8, nullptr, P},
+  {"Edit_Firefox_Tab_MinWidth_Min", "Updown_Firefox_Tab_MinWidth_Min", 36, 500, 125, 0, 36, 500, A, U, 9, "Updown_Firefox_Tab_MinWidth_MinClick", P},
+  {"Edit_Startup_System_DelayTime_Time", "Updown_Startup_System_DelayTime_Time", 0, 600, 10, 0, 0, 600, A, U, 16, "Updown_Startup_System_DelayTime_TimeClick", P},
+  {"Edit_Startup_Exit_WaitTime_Time", "UpDown_Startup_Exit_WaitTime_Time", 1, 32000, 32000, 0, 1, 32000, A, U, 16, "UpDown_Startup_Exit_WaitTime_TimeClick", P},
+  {"Edit_Security_Advanced_Screensaver_WaitTime", "Updown_Security_Advanced_Screensaver_WaitTime", 1, 9999, 5, 0, 1, 9999, A, U, 18, "Updown_Security_Advanced_Screensaver_WaitTimeClick", P},
+  {"MaskEdit_CommonSettings_Display_IECommonSettings_KeepRecordDays", "Updown_CommonSettings_Display_IECommonSettings_KeepRecordDays", 1, 100, 20, 0, 1, 100, A, U, 19, "UDhistoryClick", P},
+  {"MaskEdit_CommonSettings_Function_CursorWidth_Width", "UpDownCur_CommonSettings_Function_CursorWidth_Width", 1, 10, 10, 0, 1, 10, B, U, 19, kWheel, CursorRule::ZeroBecomesOne},
+  {"Edit_Folder_Thumbnail_Size", "UpDown_Folder_Thumbnail_Size", 32, 256, 96, 3, 32, 256, A, SenderIs::Edit, 3, "UpDown_Folder_Thumbnail_SizeClick", P},
+};
+// clang-format on
+
+bool Same(const char* a, const char* b) { return a == b || (a != nullptr && b != nullptr && std::string(a) == b); }
+
 // Where each field's controls live, by the page that forwards its changes (for the
 // plain pairs: the Input Options page and the unreachable page 10).
 std::map<int, std::vector<std::pair<std::string, std::string>>> PairsByPage() {
   std::map<int, std::vector<std::pair<std::string, std::string>>> pairs;
-  for (const NumericFieldRow& row : NumericFields()) pairs[row.page_tag].emplace_back(row.edit, row.updown);
+  for (const NumericFieldRow& row : kFields) pairs[row.page_tag].emplace_back(row.edit, row.updown);
   pairs[4].emplace_back("MaskEdit6", "UpDowndelay");
   pairs[10].emplace_back("MaskEdit16", "UpDown6");
   pairs[10].emplace_back("MaskEdit17", "UpDown7");
@@ -77,20 +111,30 @@ struct FieldHarness : Harness {
 std::string SenderName(const NumericFieldRow& row) { return row.sender == SenderIs::UpDown ? row.updown : row.edit; }
 bool Cursor(const NumericFieldRow& row) { return row.cursor != CursorRule::None; }
 
-TEST(NumericFields, TableCoversEveryFieldOnce) {
-  std::set<std::string> edits;
-  for (const NumericFieldRow& row : NumericFields()) {
-    EXPECT_TRUE(edits.insert(row.edit).second) << row.edit;
-    EXPECT_LE(row.min, row.design) << row.edit;
-    EXPECT_LE(row.design, row.max) << row.edit;
-    EXPECT_NE(ForwarderName(row.page_tag), nullptr) << row.edit;
+TEST(NumericFields, TheWindowsTableHoldsEveryFieldAsDefined) {
+  ASSERT_EQ(NumericFields().size(), std::size(kFields));
+  for (const NumericFieldRow& want : kFields) {
+    SCOPED_TRACE(want.edit);
+    const NumericFieldRow* got = nullptr;
+    for (const NumericFieldRow& row : NumericFields()) {
+      if (Same(row.edit, want.edit)) got = &row;
+    }
+    ASSERT_NE(got, nullptr);
+    EXPECT_TRUE(Same(got->updown, want.updown));
+    EXPECT_EQ(std::tie(got->min, got->max, got->design, got->max_length, got->exit_bound, got->change_bound),
+              std::tie(want.min, want.max, want.design, want.max_length, want.exit_bound, want.change_bound));
+    EXPECT_EQ(got->forwards, want.forwards);
+    EXPECT_EQ(got->sender, want.sender);
+    EXPECT_EQ(got->page_tag, want.page_tag);
+    EXPECT_TRUE(Same(got->updown_click, want.updown_click));
+    EXPECT_EQ(got->cursor, want.cursor);
+    EXPECT_NE(ForwarderName(want.page_tag), nullptr);
   }
-  EXPECT_EQ(edits.size(), 19u);
 }
 
 TEST(NumericFields, BoundFieldsShowTheirDesignNumber) {
   FieldHarness h;
-  for (const NumericFieldRow& row : NumericFields()) {
+  for (const NumericFieldRow& row : kFields) {
     const UpDown& updown = h.updown(row.updown);
     EXPECT_EQ(updown.Min(), row.min) << row.edit;
     EXPECT_EQ(updown.Max(), row.max) << row.edit;
@@ -109,7 +153,7 @@ TEST(NumericFields, BoundFieldsShowTheirDesignNumber) {
 
 TEST(NumericFields, TypingAboveTheChangeBoundSetsTheBound) {
   FieldHarness h;
-  for (const NumericFieldRow& row : NumericFields()) {
+  for (const NumericFieldRow& row : kFields) {
     Edit& edit = h.edit(row.edit);
     ASSERT_TRUE(edit.SetFocus());
     h.Clear();
@@ -122,7 +166,7 @@ TEST(NumericFields, TypingAboveTheChangeBoundSetsTheBound) {
 
 TEST(NumericFields, TypingInRangeForwardsWithTheTableSender) {
   FieldHarness h;
-  for (const NumericFieldRow& row : NumericFields()) {
+  for (const NumericFieldRow& row : kFields) {
     Edit& edit = h.edit(row.edit);
     ASSERT_TRUE(edit.SetFocus());
     const int n = row.max - 1;
@@ -137,7 +181,7 @@ TEST(NumericFields, TypingInRangeForwardsWithTheTableSender) {
 TEST(NumericFields, ChangeFromCodeForwardsOnlyForVariantA) {
   FieldHarness h;
   h.main->ClearFocus();
-  for (const NumericFieldRow& row : NumericFields()) {
+  for (const NumericFieldRow& row : kFields) {
     h.Clear();
     Edit& edit = h.edit(row.edit);
     edit.SetText(std::to_string(edit.Text() == std::to_string(row.max) ? row.min : row.max));
@@ -149,7 +193,7 @@ TEST(NumericFields, ChangeFromCodeForwardsOnlyForVariantA) {
 
 TEST(NumericFields, LeavingEmptyOrBelowTheExitBoundSetsTheBound) {
   FieldHarness h;
-  for (const NumericFieldRow& row : NumericFields()) {
+  for (const NumericFieldRow& row : kFields) {
     Edit& edit = h.edit(row.edit);
     const std::string expected = row.cursor == CursorRule::ZeroBecomesOneOwnExit ? "1" : std::to_string(row.exit_bound);
     ASSERT_TRUE(edit.SetFocus());
@@ -200,7 +244,7 @@ TEST(NumericFields, StartMenuCountTakesZeroByArrowsButNotWhenTyped) {
 
 TEST(NumericFields, CursorWidthFieldsTurnATypedZeroIntoOne) {
   FieldHarness h;
-  for (const NumericFieldRow& row : NumericFields()) {
+  for (const NumericFieldRow& row : kFields) {
     if (!Cursor(row)) continue;
     Edit& edit = h.edit(row.edit);
     ASSERT_TRUE(edit.SetFocus());
@@ -230,7 +274,7 @@ TEST(NumericFields, UpDownClicksReachTheirEvents) {
   h.main->ClearFocus();
   std::map<std::string, const UpDownClickRow*> events;
   for (const UpDownClickRow& row : UpDownClickEvents()) events[row.event] = &row;
-  for (const NumericFieldRow& row : NumericFields()) {
+  for (const NumericFieldRow& row : kFields) {
     UpDown& updown = h.updown(row.updown);
     updown.SetPosition(row.min);
     h.Clear();
@@ -270,7 +314,7 @@ TEST(NumericFields, KeyFilterPassesDigitsAndBackspaceOnly) {
   EXPECT_EQ(wide, 0u);
 
   FieldHarness h;
-  for (const NumericFieldRow& row : NumericFields()) {
+  for (const NumericFieldRow& row : kFields) {
     Edit& edit = h.edit(row.edit);
     const std::string before = edit.Text();
     h.Clear();

@@ -203,6 +203,54 @@ void DrawProgramPicture(HDC dc, const RECT& rc) {
   DestroyIcon(icon);
 }
 
+void DrawLogonPicture(HDC dc, const RECT& rc, bool classic, COLORREF background) {
+  const COLORREF white = RGB(255, 255, 255);
+  Supersampled(dc, rc, background, [&](HDC m, int w, int h) {
+    const int stroke = std::max(1, std::min(w, h) / 40);
+    // The monitor: a dark frame on a short stand.
+    Box(m, w * 0.40, h * 0.84, w * 0.60, h * 0.95, RGB(96, 96, 104), RGB(96, 96, 104), 1, 0);
+    Box(m, w * 0.28, h * 0.93, w * 0.72, h * 0.99, RGB(80, 80, 88), RGB(80, 80, 88), 1, w * 0.03);
+    Box(m, w * 0.02, h * 0.02, w * 0.98, h * 0.86, RGB(60, 60, 68), RGB(40, 40, 46), stroke, w * 0.06);
+    // The screen, in its own unit square.
+    const double l = w * 0.07, t = h * 0.08, sw = w * 0.86, sh = h * 0.71;
+    auto X = [&](double u) { return l + u * sw; };
+    auto Y = [&](double v) { return t + v * sh; };
+    if (!classic) {
+      const COLORREF band = RGB(0, 48, 156);
+      Box(m, X(0), Y(0), X(1), Y(1), RGB(90, 126, 220), RGB(90, 126, 220), 1, 0);
+      Box(m, X(0), Y(0), X(1), Y(0.14), band, band, 1, 0);
+      Box(m, X(0), Y(0.86), X(1), Y(1), band, band, 1, 0);
+      Line(m, X(0), Y(0.15), X(1), Y(0.15), RGB(150, 180, 240), stroke);
+      Line(m, X(0.5), Y(0.26), X(0.5), Y(0.76), RGB(150, 180, 240), stroke);
+      // The greeting on the left, two user tiles with their names on the right.
+      Line(m, X(0.12), Y(0.42), X(0.4), Y(0.42), white, stroke * 2);
+      Line(m, X(0.12), Y(0.56), X(0.32), Y(0.56), RGB(200, 215, 245), stroke);
+      const COLORREF tiles[] = {RGB(236, 140, 40), RGB(80, 170, 80)};
+      double v = 0.28;
+      for (const COLORREF tile : tiles) {
+        Box(m, X(0.57), Y(v), X(0.69), Y(v + 0.19), tile, white, stroke, 0);
+        Disc(m, X(0.63), Y(v + 0.07), sw * 0.022, white);
+        Box(m, X(0.595), Y(v + 0.11), X(0.665), Y(v + 0.17), white, white, 1, sw * 0.02);
+        Line(m, X(0.73), Y(v + 0.09), X(0.92), Y(v + 0.09), white, stroke);
+        v += 0.28;
+      }
+    } else {
+      const COLORREF face = RGB(212, 208, 200);
+      const COLORREF shadow = RGB(128, 128, 128);
+      Box(m, X(0), Y(0), X(1), Y(1), RGB(0, 128, 128), RGB(0, 128, 128), 1, 0);
+      // The logon dialog: title bar, two fields with their labels, a button.
+      Box(m, X(0.14), Y(0.16), X(0.86), Y(0.86), face, shadow, stroke, 0);
+      Box(m, X(0.15), Y(0.17), X(0.85), Y(0.3), RGB(10, 36, 106), RGB(10, 36, 106), 1, 0);
+      Line(m, X(0.19), Y(0.235), X(0.45), Y(0.235), white, stroke);
+      for (const double row : {0.4, 0.55}) {
+        Line(m, X(0.2), Y(row + 0.04), X(0.36), Y(row + 0.04), RGB(40, 40, 40), stroke);
+        Box(m, X(0.4), Y(row), X(0.8), Y(row + 0.09), white, shadow, stroke, 0);
+      }
+      Box(m, X(0.58), Y(0.7), X(0.8), Y(0.8), face, RGB(64, 64, 64), stroke, 0);
+    }
+  });
+}
+
 void DrawLoadingFrame(HDC dc, const RECT& rc, int frame, COLORREF background) {
   const COLORREF strong = RGB(33, 93, 198);
   const COLORREF faint = Mix(background, strong, 0.18);

@@ -20,6 +20,10 @@ void FillGradient(HDC dc, const RECT& rc, COLORREF from, COLORREF to, bool verti
 // The program picture: the application icon at the size of `rc`.
 void DrawProgramPicture(HDC dc, const RECT& rc);
 
+// A small screen showing a logon: the welcome screen with its user tiles, or (`classic`)
+// the logon dialog on a plain desktop. `background` is what lies around the monitor.
+void DrawLogonPicture(HDC dc, const RECT& rc, bool classic, COLORREF background);
+
 // One frame (0-7) of the loading animation: eight dots on a ring, the dot of the frame
 // strongest and the ones before it fading.
 void DrawLoadingFrame(HDC dc, const RECT& rc, int frame, COLORREF background);

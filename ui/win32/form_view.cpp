@@ -226,7 +226,7 @@ void FormView::Create(forms::Control& control) {
       if (static_cast<forms::Edit&>(control).MultiLine())
         style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
       else
-        style |= ES_AUTOHSCROLL;
+        style |= ES_AUTOHSCROLL | (static_cast<forms::Edit&>(control).PasswordChar() != 0 ? ES_PASSWORD : 0);
       break;
     case forms::ComponentKind::UpDown:
       cls = UPDOWN_CLASSW;

@@ -143,6 +143,9 @@ bool MainFrame::Create() {
     const std::string& picture = image.Picture();
     if (picture == "ProgramPicture") {
       DrawProgramPicture(dc, rc);
+    } else if (picture == "LogonWelcome" || picture == "LogonClassic") {
+      // What lies around the monitor is the parent's backdrop, already painted.
+      DrawLogonPicture(dc, rc, picture == "LogonClassic", GetPixel(dc, rc.left, rc.top));
     } else if (picture.rfind("Picture_", 0) == 0) {
       const int frame = ParseInt(std::string_view(picture).substr(8), 0);
       DrawLoadingFrame(dc, rc, frame, RGB(255, 255, 255));
