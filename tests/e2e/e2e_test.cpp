@@ -147,13 +147,17 @@ TEST_F(Ready, TabWalksTheReachableControlsAndEscCancels) {
   for (int i = 0; i < 200; ++i) {
     HWND next = press(VK_TAB);
     ASSERT_NE(next, nullptr);
+    // The start page's home-page edit passes every key release on, Tab's too, and so
+    // enables Apply: Apply may be a stop, but only while it is enabled.
+    if (next == apply) {
+      EXPECT_TRUE(IsWindowEnabled(apply)) << "the disabled Apply button took the focus";
+    }
     if (next == first) break;
     ASSERT_EQ(std::count(cycle.begin(), cycle.end(), next), 0) << "a stop came twice before the cycle closed";
     cycle.push_back(next);
   }
   EXPECT_EQ(std::count(cycle.begin(), cycle.end(), ok), 1);
   EXPECT_EQ(std::count(cycle.begin(), cycle.end(), cancel), 1);
-  EXPECT_EQ(std::count(cycle.begin(), cycle.end(), apply), 0) << "the disabled Apply button took the focus";
   for (HWND h : cycle) {
     EXPECT_TRUE(IsWindowVisible(h)) << "focus went to a control that is not shown";
     EXPECT_TRUE(IsWindowEnabled(h));
