@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all run test bootstrap native win64 win32 test-native test-win64 clean screenshot bench
+.PHONY: all run test bootstrap native win64 win32 test-native test-win64 fuzz clean screenshot bench
 
 all: native win64 win32
 
@@ -30,7 +30,12 @@ test-native: native
 test-win64: win64
 	scripts/wine-session ctest --test-dir build/win64 --output-on-failure
 
-test: test-native test-win64 win32
+# The readers of the Firefox files on random input, briefly (FUZZ_SECONDS per target).
+FUZZ_SECONDS ?= 10
+fuzz: bootstrap
+	scripts/fuzz $(FUZZ_SECONDS)
+
+test: test-native fuzz test-win64 win32
 	@scripts/check-release build/win32
 
 run: bootstrap

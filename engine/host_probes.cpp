@@ -138,8 +138,11 @@ std::string GetIEVersion(platform::Platform& platform) {
   }
 }
 
-bool IsFirefoxInstalled(platform::Platform& platform) {
+namespace {
+
+bool UninstallNamesFirefox(platform::Platform& platform, bool view64) {
   TRegistry reg(platform.registry());
+  reg.Use64BitView(view64);
   reg.SelectRoot(platform::HKLM);
   if (!reg.OpenPath("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", false)) {
     return false;
@@ -150,6 +153,17 @@ bool IsFirefoxInstalled(platform::Platform& platform) {
     }
   }
   return false;
+}
+
+}  // namespace
+
+bool IsFirefoxInstalled(platform::Platform& platform) {
+  if (UninstallNamesFirefox(platform, false)) {
+    return true;
+  }
+  // A 64-bit Firefox registers only in the 64-bit view, which this 32-bit program does
+  // not see by default on a 64-bit Windows.
+  return IsWow64(platform.registry()) && UninstallNamesFirefox(platform, true);
 }
 
 }  // namespace corvanel::engine

@@ -398,34 +398,33 @@ void TCorvanel::ApplySpi(TRegistry& reg, const TRegRecor& r) {
 
 void TCorvanel::ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64, std::optional<OpenForWrite>& open) {
   reg.SelectRoot(r.RootKey);
-  if (r.Action < kActionDeleteKey || r.Action > kActionDeleteValue64) {  // a write; unknown actions too
+  const bool write = r.Action < kActionDeleteKey || r.Action > kActionDeleteValue64;  // unknown actions write too
+  if (write || r.Action == kActionDeleteValue) {
     // Records of one setting group usually share a key: keep it open from the previous
-    // write instead of reopening it. Only writes run in between, so it cannot be gone.
+    // record instead of reopening it. Only writes and value deletes run in between, so
+    // it cannot be gone.
     const bool reuse = open && reg.HasOpenKey() && open->root == r.RootKey && open->path == r.KeyPath &&
                        open->access == reg.Access() && !r.KeyPath.empty() && r.KeyPath.front() == '\\';
-    open.reset();
-    if (!reuse && !reg.OpenPath(r.KeyPath, true)) {
-      return;
+    if (!reuse) {
+      open.reset();
+      if (!reg.OpenPath(r.KeyPath, write)) return;  // a missing key has no value to delete
+      open = OpenForWrite{r.RootKey, r.KeyPath, reg.Access()};
     }
-    open = OpenForWrite{r.RootKey, r.KeyPath, reg.Access()};
-    WriteValue(reg, r, platform_.system());
+    if (write) {
+      WriteValue(reg, r, platform_.system());
+    } else {
+      reg.RemoveValue(r.ValueName);  // a value that is not there is not an error
+    }
     return;
   }
   open.reset();
   switch (r.Action) {
     case kActionDeleteKey:
-      if (reg.PathExists(r.KeyPath)) {
-        reg.RemoveTree(r.KeyPath);
-      }
+      reg.RemoveTree(r.KeyPath);  // a missing key simply fails to open and to delete
       return;
-    case kActionDeleteValue:
     case kActionDeleteValue64:
-      if (r.Action == kActionDeleteValue64) {
-        reg.Use64BitView(true);
-      }
-      if (reg.OpenPath(r.KeyPath, false) && reg.HasValue(r.ValueName)) {
-        reg.RemoveValue(r.ValueName);
-      }
+      reg.Use64BitView(true);
+      if (reg.OpenPath(r.KeyPath, false)) reg.RemoveValue(r.ValueName);
       reg.Use64BitView(wow64);
       return;
     case kActionDeleteKey64:

@@ -144,6 +144,7 @@ bool FirefoxPrefs::SetFirefoxPref(std::string_view name, std::string_view value)
     it->second.order = change_count_++;
   }
   it->second.value = std::string(value);
+  if (value.empty()) it->second.erased = true;
   return true;
 }
 
@@ -155,13 +156,13 @@ std::vector<std::string> FirefoxPrefs::Statements() const {
       const std::string key = Fold(st.name);
       const Change* c = FindChange(key);
       if (c != nullptr) seen[key] = true;
-      if (c != nullptr && c->value.empty()) continue;
+      if (c != nullptr && c->erased) continue;
       out.push_back(StatementText(file->text, st, c == nullptr ? nullptr : &c->value));
     }
   }
   std::vector<const Change*> added;
   for (const auto& [key, c] : changes_) {
-    if (!seen.contains(key) && !c.value.empty()) added.push_back(&c);
+    if ((!seen.contains(key) || c.erased) && !c.value.empty()) added.push_back(&c);
   }
   std::sort(added.begin(), added.end(), [](const Change* a, const Change* b) { return a->order < b->order; });
   for (const Change* c : added) out.push_back("user_pref(" + QuotedString(c->name) + ", " + c->value + ");");
@@ -238,13 +239,30 @@ SaveResult FirefoxPrefs::Save() {
     if (!present.contains(key) && !c.value.empty()) added.push_back(&c);
   }
   std::sort(added.begin(), added.end(), [](const Change* a, const Change* b) { return a->order < b->order; });
-  if (!added.empty() && !out.empty() && out.back() != '\n' && out.back() != '\r') out += line_break;
-  for (const Change* c : added) out += "user_pref(" + QuotedString(c->name) + ", " + c->value + ");" + line_break;
+  if (!added.empty()) {
+    std::string appended;
+    for (const Change* c : added) appended += "user_pref(" + QuotedString(c->name) + ", " + c->value + ");" + line_break;
+    const std::vector<Statement> kept = ParseStatements(out);
+    std::string candidate = out;
+    if (!candidate.empty() && candidate.back() != '\n' && candidate.back() != '\r') candidate += line_break;
+    candidate += appended;
+    if (ParseStatements(candidate).size() == kept.size() + added.size()) {
+      out = std::move(candidate);
+    } else {
+      // The file ends inside a string, a comment or an unfinished statement that would
+      // swallow what is appended: the new statements go right after the last complete one.
+      if (kept.empty()) {
+        out.insert(0, appended);
+      } else {
+        appended.erase(appended.size() - line_break.size());
+        out.insert(kept.back().end, line_break + appended);
+      }
+    }
+  }
 
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(out.size() + kBom.size());
-  if (bom) bytes.insert(bytes.end(), kBom.begin(), kBom.end());
-  bytes.insert(bytes.end(), out.begin(), out.end());
+  if (bom) out.insert(0, kBom);
+  std::vector<std::uint8_t> bytes(out.begin(), out.end());
+  if (bom) out.erase(0, kBom.size());
   if (!files_.WriteFileAtomic(result.path, bytes)) {
     result.ok = false;
     result.error = files_.LastError();
@@ -254,9 +272,10 @@ SaveResult FirefoxPrefs::Save() {
   result.written = true;
 
   // What is on disk now is the base of later changes and lookups.
-  for (const auto& [key, c] : changes_) {
-    if (!c.value.empty()) continue;
-    std::erase_if(prefs_.statements, [&](const Statement& st) { return EqualNoCase(st.name, c.name); });
+  for (const auto& entry : changes_) {
+    const Change& c = entry.second;
+    if (!c.erased) continue;
+    std::erase_if(prefs_.statements, [&c](const Statement& st) { return EqualNoCase(st.name, c.name); });
   }
   user_.text = std::move(out);
   user_.statements = ParseStatements(user_.text);

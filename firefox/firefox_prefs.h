@@ -117,6 +117,7 @@ class FirefoxPrefs {
     std::string name;   // as the caller spelt it, without quotes
     std::string value;  // empty: removed
     std::size_t order = 0;
+    bool erased = false;  // removed at some point: the files' statements are gone from the list
   };
 
   const Change* FindChange(const std::string& key) const;

@@ -90,6 +90,12 @@ void CheckIndex(const std::vector<T>& v, int index, const char* what) {
 
 Button::Button() { SetTabStop(true); }
 
+bool Label::UserClick() {
+  if (!CanUserReach()) return false;
+  if (OnClick) OnClick(*this);
+  return true;
+}
+
 void Button::Click() {
   if (OnClick) OnClick(*this);
   if (modal_result_ != ModalResult::None && OwnerForm() != nullptr) OwnerForm()->SetModalResult(modal_result_);

@@ -28,6 +28,16 @@ class Label : public Control {
   ComponentKind Kind() const override { return ComponentKind::Label; }
   const char* ClassName() const override { return "Label"; }
   bool AcceptsChild(const Control&) const override { return false; }
+
+  // A label the user can click (a link): the renderer shows the hand over it.
+  bool HandCursor() const { return hand_cursor_; }
+  void SetHandCursor(bool hand) { hand_cursor_ = hand; }
+  // User: raises OnClick when the user can reach the label.
+  bool UserClick();
+  NotifyEvent OnClick;
+
+ private:
+  bool hand_cursor_ = false;
 };
 
 class Button : public Control {

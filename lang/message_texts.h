@@ -51,10 +51,11 @@ inline constexpr const char* kMessageSection = "Corvanel_M";
   X(D_Favorites, "Favorites")                                                            \
   X(D_RestoreWarning, "Need to restart Windows to take effect, restart now?")            \
   X(D_FFRestartWarning, "Need to restart Firefox to take effect.")                       \
-  X(D_FFSaveFailed, "The Firefox settings could not be saved; they are still pending.")  \
   X(D_WriteFailed, "The setting \"%1\" could not be written.\\n\\nKey: %2\\nValue: %3\\n%4\\n\\n"   \
                    "This change and the ones after it are still pending.")              \
-  X(D_DefaultValueName, "(Default)")
+  X(D_DefaultValueName, "(Default)")                                                     \
+  X(D_FavoritesHideFailed, "Cannot hide or show the folder \"%1\" (Windows error %2).")    \
+  X(D_FFSaveFailed, "The Firefox settings could not be saved to \"%1\".\\n%2\\n\\nThey are still pending.")
 
 // One id per message key; the id's name is the key, so a misspelt key does not compile.
 enum class MessageId : std::size_t {

@@ -1,5 +1,7 @@
 #include "pages/all_pages.h"
 
+#include "pages/browser/firefox_page.h"
+#include "pages/browser/internet_explorer.h"
 #include "pages/general/general_setting.h"
 #include "pages/menu/file_types.h"
 #include "pages/menu/folder_types.h"
@@ -27,6 +29,8 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateInputOptionsPage());
   modules.push_back(CreateNetworkPage());
   modules.push_back(CreateGeneralSettingPage());
+  modules.push_back(CreateInternetExplorerPage());
+  modules.push_back(CreateFirefoxPage());
   return modules;
 }
 

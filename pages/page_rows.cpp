@@ -158,4 +158,10 @@ TRegRecor MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::st
                        static_cast<std::int32_t>(mask));
 }
 
+std::optional<std::string> ValueText(const engine::Value& value) {
+  if (value.IsText()) return value.AsText();
+  if (value.IsInt()) return std::to_string(value.AsInt());
+  return std::nullopt;
+}
+
 }  // namespace corvanel::pages

@@ -127,4 +127,8 @@ std::optional<std::uint32_t> MaskNumber(const TRegRecor& read);
 TRegRecor MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::string key_path,
                         std::string value_name, std::uint32_t bits, bool on);
 
+// A value shown "as text" in an edit: a text as it is, an integer in decimal. Binary data
+// and other types have no text.
+std::optional<std::string> ValueText(const engine::Value& value);
+
 }  // namespace corvanel::pages

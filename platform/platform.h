@@ -105,6 +105,8 @@ inline constexpr std::uint32_t EWX_REBOOT = 2;
 // File attributes.
 inline constexpr std::uint32_t FILE_ATTRIBUTE_HIDDEN = 0x2;
 inline constexpr std::uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
+// A junction or a symbolic link: following it may lead back up the tree.
+inline constexpr std::uint32_t FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
 inline constexpr std::uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 }  // namespace win
 
@@ -259,12 +261,13 @@ class Files {
   // Names (not paths) of the entries of `folder` matching `pattern` ("*.lng"), in the
   // order the file system lists them (FindFirstFileW / FindNextFileW).
   virtual std::vector<std::string> List(const std::string& folder, const std::string& pattern) = 0;
-  // GetFileAttributesW / SetFileAttributesW.
+  // GetFileAttributesW / SetFileAttributesW. A junction or symbolic link reports
+  // FILE_ATTRIBUTE_REPARSE_POINT; listing it lists its target.
   virtual std::uint32_t GetAttributes(const std::string& path) = 0;
   virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
-  // The Win32 error code of the last ReadFile or WriteFileAtomic that failed (0 when it
-  // is not known).
-  virtual long LastError() { return 0; }
+  // The Win32 code of the last GetAttributes or SetAttributes call (0 after a success), or
+  // of the last ReadFile or WriteFileAtomic that failed.
+  virtual long LastError() = 0;
 };
 
 // ---------------------------------------------------------------------------------

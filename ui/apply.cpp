@@ -130,8 +130,7 @@ void TCorvanel_FormMain::ShowWriteFailure(const engine::ApplyResult& result) {
 bool TCorvanel_FormMain::WriteFirefoxStatements() {
   const firefox::SaveResult saved = firefox_.Save();
   if (saved.ok) return true;
-  std::string text = texts_.Get(MessageId::D_FFSaveFailed) + "\n\n" + saved.path;
-  if (!saved.reason.empty()) text += "\n" + saved.reason;
+  const std::string text = lang::FormatMessage(texts_.Get(MessageId::D_FFSaveFailed), {saved.path, saved.reason});
   platform_.dialogs().MessageBox(owner_window_, text, Caption(), win::MB_OK | win::MB_ICONWARNING);
   return false;
 }

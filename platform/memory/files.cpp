@@ -43,6 +43,7 @@ struct MemoryFiles::Entry {
   std::uint32_t attributes = 0;
   std::vector<std::uint8_t> content;
   std::vector<std::unique_ptr<Entry>> children;  // insertion order
+  std::string junction_target;                   // a junction: the folder it leads to
 
   Entry* Child(const std::string& child_name) const {
     const std::string f = FoldCase(child_name);
@@ -77,9 +78,17 @@ MemoryFiles::Entry* MemoryFiles::Find(const std::string& path) const {
   Entry* e = root_.get();
   for (const auto& p : parts) {
     if (!e->directory) return nullptr;
+    if (!e->junction_target.empty()) e = Find(e->junction_target);
+    if (!e) return nullptr;
     e = e->Child(p);
     if (!e) return nullptr;
   }
+  return e;
+}
+
+// The folder whose entries a path lists: a junction lists its target's.
+MemoryFiles::Entry* MemoryFiles::Listed(Entry* e) const {
+  if (e && !e->junction_target.empty()) return Find(e->junction_target);
   return e;
 }
 
@@ -154,7 +163,7 @@ bool MemoryFiles::DirectoryExists(const std::string& path) {
 
 std::vector<std::string> MemoryFiles::List(const std::string& folder, const std::string& pattern) {
   std::vector<std::string> out;
-  Entry* d = Find(folder);
+  Entry* d = Listed(Find(folder));
   if (!d || !d->directory) return out;
   for (const auto& c : d->children) {
     if (WildcardMatch(pattern, c->name)) out.push_back(c->name);
@@ -164,13 +173,23 @@ std::vector<std::string> MemoryFiles::List(const std::string& folder, const std:
 
 std::uint32_t MemoryFiles::GetAttributes(const std::string& path) {
   Entry* e = Find(path);
+  last_error_ = e ? win::kSuccess : win::kFileNotFound;
   if (!e) return win::INVALID_FILE_ATTRIBUTES;
-  if (e->directory) return e->attributes | win::FILE_ATTRIBUTE_DIRECTORY;
+  if (e->directory) {
+    const std::uint32_t reparse = e->junction_target.empty() ? 0 : win::FILE_ATTRIBUTE_REPARSE_POINT;
+    return e->attributes | win::FILE_ATTRIBUTE_DIRECTORY | reparse;
+  }
   return e->attributes == 0 ? kFileAttributeNormal : e->attributes;
 }
 
 bool MemoryFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
   Entry* e = Find(path);
+  const auto failing = fail_set_attributes_.find(FoldPath(path));
+  if (failing != fail_set_attributes_.end() && failing->second != win::kSuccess) {
+    last_error_ = failing->second;
+    return false;
+  }
+  last_error_ = e ? win::kSuccess : win::kFileNotFound;
   if (!e) return false;
   e->attributes = attributes & kSettable;
   return true;
@@ -186,6 +205,13 @@ void MemoryFiles::AddFile(const std::string& path, const std::vector<std::uint8_
 }
 
 void MemoryFiles::AddDirectory(const std::string& path) { EnsureDirectory(path); }
+
+void MemoryFiles::AddJunction(const std::string& path, const std::string& target) {
+  if (Entry* e = EnsureDirectory(path)) {
+    e->children.clear();
+    e->junction_target = target;
+  }
+}
 
 bool MemoryFiles::Remove(const std::string& path) {
   auto parts = SplitPath(path);
@@ -218,5 +244,8 @@ std::optional<std::string> MemoryFiles::Text(const std::string& path) const {
 
 void MemoryFiles::FailRead(const std::string& path, bool fail) { fail_read_[FoldPath(path)] = fail; }
 void MemoryFiles::FailWrite(const std::string& path, bool fail) { fail_write_[FoldPath(path)] = fail; }
+void MemoryFiles::FailSetAttributes(const std::string& path, long error) {
+  fail_set_attributes_[FoldPath(path)] = error;
+}
 
 }  // namespace corvanel::platform::memory

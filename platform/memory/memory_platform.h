@@ -112,6 +112,8 @@ class MemoryRegistry : public Registry {
 
   const std::vector<RegAccess>& access_log() const { return access_log_; }
   const std::vector<RegWrite>& write_log() const { return write_log_; }
+  // Every value query through the seam (call "query"), found or not.
+  const std::vector<RegWrite>& read_log() const { return read_log_; }
   void ClearLogs();
   // Handles opened through the seam and not closed yet (leak checks).
   std::size_t open_handle_count() const;
@@ -136,6 +138,7 @@ class MemoryRegistry : public Registry {
   std::optional<bool> wow64_ = false;
   std::vector<RegAccess> access_log_;
   std::vector<RegWrite> write_log_;
+  std::vector<RegWrite> read_log_;
 };
 
 // =================================================================================
@@ -432,18 +435,24 @@ class MemoryFiles : public Files {
   void AddFile(const std::string& path, const std::vector<std::uint8_t>& content,
                std::uint32_t attributes = kFileAttributeArchive);
   void AddDirectory(const std::string& path);
+  // A junction at `path` to the folder `target`: it reports FILE_ATTRIBUTE_REPARSE_POINT
+  // and paths through it lead into the target (which may hold the junction itself).
+  void AddJunction(const std::string& path, const std::string& target);
   bool Remove(const std::string& path);  // a file, or a folder with all it holds
   std::optional<std::vector<std::uint8_t>> Content(const std::string& path) const;
   std::optional<std::string> Text(const std::string& path) const;
   // Reads (writes) of this path fail until cleared, with ERROR_ACCESS_DENIED.
   void FailRead(const std::string& path, bool fail = true);
   void FailWrite(const std::string& path, bool fail = true);
+  // SetAttributes of this path fails with `error` (0: no longer).
+  void FailSetAttributes(const std::string& path, long error);
   int write_count() const { return write_count_; }
 
   struct Entry;
 
  private:
   Entry* Find(const std::string& path) const;
+  Entry* Listed(Entry* e) const;
   Entry* EnsureDirectory(const std::string& path);
   Entry* Put(const std::string& path, const std::vector<std::uint8_t>& content, std::uint32_t attributes);
   bool Failed(long error) {
@@ -453,8 +462,9 @@ class MemoryFiles : public Files {
 
   std::unique_ptr<Entry> root_;
   std::map<std::string, bool> fail_read_, fail_write_;  // by folded path
-  int write_count_ = 0;
+  std::map<std::string, long> fail_set_attributes_;     // by folded path
   long last_error_ = 0;
+  int write_count_ = 0;
 };
 
 // =================================================================================

@@ -284,6 +284,7 @@ long MemoryRegistry::QueryValue(RegKey key, const std::string& name, std::uint32
   if (!h) return win::kInvalidHandle;
   if (!(h->access & win::KEY_QUERY_VALUE)) return win::kAccessDenied;
   if (h->node->deleted) return kKeyDeleted;
+  read_log_.push_back({"query", h->root, h->path, name});
   const Node::Value* v = h->node->FindValue(name);
   if (!v) return win::kFileNotFound;
   if (type) *type = v->value.type;
@@ -512,6 +513,7 @@ void MemoryRegistry::SetWow64Answer(std::optional<bool> answer) { wow64_ = answe
 void MemoryRegistry::ClearLogs() {
   access_log_.clear();
   write_log_.clear();
+  read_log_.clear();
 }
 
 std::size_t MemoryRegistry::open_handle_count() const { return handles_.size() - 3; }

@@ -26,8 +26,6 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& data) {
 
 class Win32Files final : public Files {
  public:
-  long LastError() override { return last_error_; }
-
   bool ReadFile(const std::string& path, std::vector<std::uint8_t>* data) override {
     UniqueKernel file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -111,11 +109,21 @@ class Win32Files final : public Files {
     return names;
   }
 
-  std::uint32_t GetAttributes(const std::string& path) override { return GetFileAttributesW(Widen(path).c_str()); }
+  std::uint32_t GetAttributes(const std::string& path) override {
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    last_error_ = attributes == INVALID_FILE_ATTRIBUTES ? static_cast<long>(GetLastError()) : 0;
+    return attributes;
+  }
 
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    return SetFileAttributesW(Widen(path).c_str(), attributes) != FALSE;
+    const std::wstring wide = Widen(path);
+    const bool ok = SetFileAttributesW(wide.c_str(), attributes) != FALSE;
+    last_error_ = ok ? 0 : static_cast<long>(GetLastError());
+    return ok;
   }
+
+  long LastError() override { return last_error_; }
 
  private:
   bool Failed(DWORD error = GetLastError()) {
@@ -123,7 +131,7 @@ class Win32Files final : public Files {
     return false;
   }
 
-  // The program's file work runs on its one GUI thread.
+  // Taken right after the call: later calls of this thread overwrite GetLastError.
   long last_error_ = 0;
 };
 

@@ -665,6 +665,48 @@ StoredValue TextValue(const std::wstring& text) {
   return v;
 }
 
+// --- Internet Explorer: Use Blank, Apply, and the start page read back ----------------
+
+constexpr wchar_t kIEMainKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
+
+// The start page starts as another address; the prefix gets back what it had.
+class IEStartPage : public Ready {
+ protected:
+  void SetUp() override {
+    saved_ = ReadValue(HKEY_CURRENT_USER, kIEMainKey, L"Start Page");
+    WriteValue(HKEY_CURRENT_USER, kIEMainKey, L"Start Page", TextValue(L"http://before.example/"));
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    if (saved_) WriteValue(HKEY_CURRENT_USER, kIEMainKey, L"Start Page", *saved_);
+    else DeleteValue(HKEY_CURRENT_USER, kIEMainKey, L"Start Page");
+  }
+  std::optional<StoredValue> saved_;
+};
+
+TEST_F(IEStartPage, UseBlankThenApplyWritesAboutBlank) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "8,0"), 1);
+  HWND edit = program_.Control("Edit_IE_Common_Homepage_Address");
+  HWND blank = program_.Control("Button_IE_Common_Homepage_WithBlank");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(edit && blank && apply);
+  EXPECT_EQ(TextOf(edit), L"http://before.example/") << "the page shows the stored start page";
+
+  PostMessageW(blank, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_EQ(TextOf(edit), L"about:blank");
+  const auto before = ReadValue(HKEY_CURRENT_USER, kIEMainKey, L"Start Page");
+  ASSERT_TRUE(before.has_value());
+  EXPECT_EQ(AsText(*before), L"http://before.example/") << "nothing is written before Apply";
+
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const auto after = ReadValue(HKEY_CURRENT_USER, kIEMainKey, L"Start Page");
+  ASSERT_TRUE(after.has_value());
+  EXPECT_EQ(after->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(AsText(*after), L"about:blank");
+}
+
 // A visible system message box of the program (the restart question of Apply), or null.
 HWND MessageBoxOf(DWORD pid) {
   struct Search {

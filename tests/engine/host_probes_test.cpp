@@ -180,5 +180,25 @@ TEST(HostProbes, RegistryProbesUseTheProcessView) {
   }
 }
 
+// The memory registry has one view, so the second look shows in the access flags.
+TEST(HostProbes, FirefoxMissingFromTheOwnViewIsLookedForInThe64BitViewOnA64BitHost) {
+  for (const bool wow64 : {false, true}) {
+    platform::memory::MemoryPlatform p;
+    p.registry().SetWow64Answer(wow64);
+    p.registry().CreateKeyPath(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mozilla Thunderbird");
+    p.registry().ClearLogs();
+    EXPECT_FALSE(IsFirefoxInstalled(p));
+    int opens64 = 0;
+    for (const auto& a : p.registry().access_log()) {
+      if ((a.access & win::KEY_WOW64_64KEY) != 0) {
+        ++opens64;
+        EXPECT_EQ(a.path, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+      }
+    }
+    EXPECT_EQ(opens64 > 0, wow64);
+    EXPECT_EQ(p.registry().open_handle_count(), 0u);
+  }
+}
+
 }  // namespace
 }  // namespace corvanel::engine

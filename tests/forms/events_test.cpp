@@ -287,6 +287,7 @@ TEST_F(EventsTest, UserOperationsDoNothingOnHiddenOrDisabledControls) {
       {"check box", [](Form& f, Control& p) { return f.Create<CheckBox>(p, "C").UserClick(); }},
       {"radio", [](Form& f, Control& p) { return f.Create<RadioButton>(p, "C").UserClick(); }},
       {"button", [](Form& f, Control& p) { return f.Create<Button>(p, "C").UserClick(); }},
+      {"link label", [](Form& f, Control& p) { return f.Create<Label>(p, "C").UserClick(); }},
       {"combo", [](Form& f, Control& p) {
          auto& c = f.Create<ComboBox>(p, "C");
          c.SetItems({"a"});

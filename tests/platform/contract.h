@@ -32,6 +32,10 @@ std::string ContractServiceName();
 // factory's business: the seam cannot delete files.
 std::string ContractScratchFolder();
 
+// Makes `link` (a path where nothing is yet) a junction to the existing folder `target`;
+// false when the system cannot make one. The factory removes it without entering it.
+bool MakeContractJunction(platform::Platform& platform, const std::string& link, const std::string& target);
+
 // The factory defines the environment variable CORVANEL_CONTRACT_VAR with this value, so
 // that expansion can be checked against a known answer besides %SystemRoot%.
 std::string ContractEnvironmentValue();

@@ -45,6 +45,23 @@ TEST_F(FilesContract, AtomicWriteReplacesTheWholeFile) {
   EXPECT_FALSE(files().FileExists(At("no folder\\x.txt")));
 }
 
+// The codes a failed save of user.js is reported with.
+TEST_F(FilesContract, FailuresTellTheirError) {
+  Bytes back;
+  EXPECT_FALSE(files().ReadFile(At("absent"), &back));
+  EXPECT_EQ(files().LastError(), kFileNotFound);
+  EXPECT_FALSE(files().WriteFileAtomic(At("no folder\\x.txt"), {'x'}));
+  EXPECT_EQ(files().LastError(), kPathNotFound);
+  ASSERT_TRUE(files().WriteFileAtomic(At("locked.js"), {'a'}));
+  const std::uint32_t plain = files().GetAttributes(At("locked.js"));
+  ASSERT_TRUE(files().SetAttributes(At("locked.js"), plain | 0x1 /*FILE_ATTRIBUTE_READONLY*/));
+  EXPECT_FALSE(files().WriteFileAtomic(At("locked.js"), {'b'}));
+  EXPECT_EQ(files().LastError(), kAccessDenied);
+  ASSERT_TRUE(files().ReadFile(At("locked.js"), &back));
+  EXPECT_EQ(back, Bytes{'a'}) << "a refused write leaves the file as it was";
+  ASSERT_TRUE(files().SetAttributes(At("locked.js"), plain));
+}
+
 TEST_F(FilesContract, ListMatchesWildcardsWithoutCase) {
   for (const char* name : {"b.lng", "a.lng", "notes.txt", "D.LNG", "long.lng.bak"}) {
     ASSERT_TRUE(files().WriteFileAtomic(At(name), {'x'})) << name;
@@ -82,6 +99,34 @@ TEST_F(FilesContract, HiddenAttributeReadsBack) {
   EXPECT_NE(0u, files().GetAttributes(folder_) & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, files().GetAttributes(At("absent")));
   EXPECT_FALSE(files().SetAttributes(At("absent"), FILE_ATTRIBUTE_HIDDEN));
+}
+
+TEST_F(FilesContract, AttributeFailuresTellTheirCode) {
+  ASSERT_TRUE(files().WriteFileAtomic(At("there"), {'x'}));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, files().GetAttributes(At("absent")));
+  EXPECT_EQ(kFileNotFound, files().LastError());
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, files().GetAttributes(At("there")));
+  EXPECT_EQ(kSuccess, files().LastError());
+  EXPECT_FALSE(files().SetAttributes(At("absent"), FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_EQ(kFileNotFound, files().LastError());
+}
+
+// A junction back to its own folder: it says what it is, and listing it lists the folder,
+// itself included, which is why a tree walk must not enter it.
+TEST_F(FilesContract, AJunctionReportsItselfAndLeadsToItsTarget) {
+  ASSERT_TRUE(files().WriteFileAtomic(At("inside.txt"), {'x'}));
+  ASSERT_TRUE(MakeContractJunction(sys(), At("loop"), folder_));
+  const std::uint32_t link = files().GetAttributes(At("loop"));
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, link);
+  EXPECT_NE(0u, link & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_NE(0u, link & FILE_ATTRIBUTE_REPARSE_POINT);
+  EXPECT_EQ(0u, files().GetAttributes(folder_) & FILE_ATTRIBUTE_REPARSE_POINT);
+  EXPECT_EQ(0u, files().GetAttributes(At("inside.txt")) & FILE_ATTRIBUTE_REPARSE_POINT);
+  EXPECT_TRUE(files().DirectoryExists(At("loop")));
+  EXPECT_TRUE(files().FileExists(At("loop\\inside.txt")));
+  auto names = files().List(At("loop"), "*.*");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"inside.txt", "loop"}));
 }
 
 }  // namespace

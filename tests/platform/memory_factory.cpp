@@ -24,4 +24,11 @@ std::string ContractServiceName() { return "CorvanelContractSvc"; }
 std::string ContractScratchFolder() { return "C:\\users\\user\\Temp\\CorvanelContract"; }
 std::string ContractEnvironmentValue() { return "C:\\Contract Value"; }
 
+bool MakeContractJunction(platform::Platform& platform, const std::string& link, const std::string& target) {
+  auto* memory = dynamic_cast<platform::memory::MemoryPlatform*>(&platform);
+  if (memory == nullptr) return false;
+  memory->files().AddJunction(link, target);
+  return true;
+}
+
 }  // namespace corvanel::contract

@@ -197,8 +197,8 @@ TEST(Apply, FirefoxChangesAreSavedAndOnlyASavedFileGetsTheNotice) {
     std::string expected_place;    // the file the box names
   };
   for (const Row& row : {Row{true, false, "Need to restart Firefox to take effect.", ""},
-                         Row{true, true, "The Firefox settings could not be saved; they are still pending.", user_js},
-                         Row{false, false, "The Firefox settings could not be saved; they are still pending.",
+                         Row{true, true, "The Firefox settings could not be saved to \"", user_js},
+                         Row{false, false, "The Firefox settings could not be saved to \"",
                              folder + "profiles.ini"}}) {
     Harness h;
     if (row.profile) {

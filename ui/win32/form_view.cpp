@@ -193,6 +193,9 @@ void FormView::Create(forms::Control& control) {
     case forms::ComponentKind::Label:
       cls = L"STATIC";
       style |= (b.height >= 26 ? SS_LEFT : SS_LEFTNOWORDWRAP);
+      // Only a link takes the mouse; other labels stay transparent to clicks.
+      if (const auto& label = static_cast<const forms::Label&>(control); label.HandCursor() || label.OnClick)
+        style |= SS_NOTIFY;
       break;
     case forms::ComponentKind::Button:
       cls = L"BUTTON";
@@ -943,6 +946,9 @@ bool FormView::OnCommand(HWND ctl, int code) {
   View& v = *it->second;
   forms::Control& c = *v.control;
   switch (c.Kind()) {
+    case forms::ComponentKind::Label:
+      if (code == STN_CLICKED) Guarded([&] { static_cast<forms::Label&>(c).UserClick(); });
+      return true;
     case forms::ComponentKind::Button:
       if (code == BN_CLICKED) Guarded([&] { static_cast<forms::Button&>(c).UserClick(); });
       return true;
@@ -1219,6 +1225,12 @@ LRESULT CALLBACK FormView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         const forms::Control* parent = c->Parent() != nullptr ? c->Parent() : &self->form_;
         FillRect(reinterpret_cast<HDC>(wp), &rc, self->BrushFor(self->BackgroundOf(*parent)));
         return 1;
+      }
+      break;
+    case WM_SETCURSOR:
+      if (c->Kind() == forms::ComponentKind::Label && static_cast<forms::Label*>(c)->HandCursor()) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
       }
       break;
     case WM_CHAR:
