@@ -592,12 +592,7 @@ void GeneralSettingPage::LoadGeneralOthers(ui::PageContext& ctx) {
   Guarded([&] {
     const TRegRecor r = Read(queue, HKCU, kIEMainKey, "Start Page");
     if (r.Status != engine::kStatusFound) return;
-    auto& edit = ctx.Find<Edit>(kIEHomePage);
-    if (r.Value.IsInt()) {
-      edit.SetText(std::to_string(r.Value.AsInt()));
-    } else {
-      edit.SetText(r.Value.AsText());
-    }
+    if (const auto text = ValueText(r.Value)) ctx.Find<Edit>(kIEHomePage).SetText(*text);
   });
 }
 

@@ -758,5 +758,36 @@ TEST(GeneralSettingStartUp, TheWindowOpensOnTheGeneralSettingPage) {
   EXPECT_FALSE(main.Find<Button>("Button_Apply").Enabled());
 }
 
+// The Firefox home page typed here is the Firefox page's change: it is pending in the
+// preference layer, and the Firefox page, loaded later, shows it instead of the file's.
+TEST(GeneralSettingStartUp, AFirefoxHomePageTypedHereSurvivesTheFirefoxPage) {
+  platform::memory::MemoryPlatform memory;
+  harness::SetVersionClass(memory, 7);
+  memory.registry().CreateKeyPath(HKLM, std::string(kUninstall) + "\\Mozilla Firefox (x64 en-US)");
+  const std::string folder = "C:\\users\\user\\AppData\\Roaming\\Mozilla\\Firefox\\";
+  memory.files().AddFile(folder + "profiles.ini", "[Profile0]\r\nIsRelative=1\r\nPath=Profiles/a.default\r\n");
+  memory.files().AddFile(folder + "Profiles/a.default\\prefs.js",
+                         "user_pref(\"browser.startup.homepage\", \"http://old.example/\");\n");
+  ui::TCorvanel_FormMain main(memory, CreateAllPages());
+  main.ShowForm();
+  ASSERT_TRUE(main.Find<forms::Timer>("Timer_Click").Tick());
+  ASSERT_TRUE(main.Find<forms::Timer>("Timer_Loading").Tick());
+  auto& edit = main.Find<Edit>("Edit_CommonSettings_Display_FirefoxHomepage_HomePage");
+  EXPECT_EQ(edit.Text(), "http://old.example/");
+  ASSERT_TRUE(edit.UserSetText("http://new.example/"));
+  ASSERT_TRUE(edit.UserKeyUp('/'));
+  EXPECT_TRUE(main.Requests().FirefoxChanged);
+  EXPECT_TRUE(main.Find<Button>("Button_Apply").Enabled());
+  EXPECT_TRUE(main.Queue().Empty()) << "a Firefox preference is no setting record";
+
+  ui::GroupBar& bar = main.RzGroupBar1();
+  int group = 0;
+  int item = 0;
+  ASSERT_TRUE(bar.Locate(bar.FindItemByTag(9), &group, &item));
+  ASSERT_TRUE(bar.UserClickItem(group, item));
+  EXPECT_EQ(main.Find<Edit>("Edit_Firefox_Common_Homepage_Address").Text(), "http://new.example/");
+  EXPECT_EQ(main.Firefox().GetFirefoxPref("\"browser.startup.homepage\""), "\"http://new.example/\"");
+}
+
 }  // namespace
 }  // namespace corvanel::pages
