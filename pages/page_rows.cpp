@@ -158,6 +158,32 @@ TRegRecor MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::st
                        static_cast<std::int32_t>(mask));
 }
 
+int TextLines(std::string_view text, int width) {
+  // The dialog font's average character is about 6 px wide at 96 DPI; words wrap a little
+  // early, so a line holds somewhat less than width / 6.
+  constexpr int kCharWidth = 6;
+  int units = 0;
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      units += 1;
+    } else if (b >= 0xC0) {
+      units += 2;  // a lead byte: one wide character
+    }
+  }
+  const int per_line = width / kCharWidth;
+  if (per_line <= 0) return 1;
+  return units == 0 ? 1 : (units + per_line - 1) / per_line;
+}
+
+int InfoText(forms::Form& form, forms::Control& parent, std::string name, int top, std::string text, int left,
+             int width) {
+  const int height = TextLines(text, width) * layout::kLabelHeight;
+  // The renderer wraps a label only from two lines' height on.
+  form.Create<forms::Label>(parent, std::move(name), forms::Rect{left, top, width, height}, std::move(text));
+  return top + height + 6;
+}
+
 std::optional<std::string> ValueText(const engine::Value& value) {
   if (value.IsText()) return value.AsText();
   if (value.IsInt()) return std::to_string(value.AsInt());

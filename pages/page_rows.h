@@ -11,6 +11,7 @@
 
 #include "engine/setting_queue.h"
 #include "forms/controls.h"
+#include "pages/page_layout.h"
 
 namespace corvanel::pages {
 
@@ -126,6 +127,15 @@ std::optional<std::uint32_t> MaskNumber(const TRegRecor& read);
 // missing value, or one of a type a record cannot carry, becomes an integer.
 TRegRecor MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::string key_path,
                         std::string value_name, std::uint32_t bits, bool on);
+
+// How many lines `text` takes when wrapped in `width` pixels of the dialog font. A wide
+// (multi-byte) character counts twice, so Chinese captions get their room too.
+int TextLines(std::string_view text, int width);
+
+// A wrapped information text at `top` of `parent` (a group box's row column by default);
+// returns the top of what follows it.
+int InfoText(forms::Form& form, forms::Control& parent, std::string name, int top, std::string text,
+             int left = layout::kRowLeft, int width = layout::kRowWidth);
 
 // A value shown "as text" in an edit: a text as it is, an integer in decimal. Binary data
 // and other types have no text.

@@ -396,13 +396,13 @@ void GeneralSettingPage::BuildOthers(ui::PageContext& ctx, PageControl& pages) {
   auto& sheet = form.Create<TabSheet>(pages, "TabSheet_CommonSettings_Others", Rect{}, "Others");
 
   constexpr int kErrorTop = layout::kFirstGroupTop;
-  constexpr int kErrorHeight = 74;
+  constexpr int kErrorHeight = 84;
   auto& error = form.Create<GroupBox>(sheet, "GroupBox_CommonSettings_Others_SystemError",
                                       layout::GroupBounds(kErrorTop, kErrorHeight), "System Failure");
-  MakeText(form, error, "Label_CommonSettings_Others_SystemError_Info", InfoBounds(),
+  MakeText(form, error, "Label_CommonSettings_Others_SystemError_Info", InfoBounds(2),
            "Specify what should be done when the system is stopped as a result of a critical error here.");
-  MakeText(form, error, "Label_CommonSettings_Others_SystemError_DoType", {12, 46, 120, 13}, "When an error occurs:");
-  MakeList(form, error, kSystemError, {136, 42, 279, layout::kComboHeight},
+  MakeText(form, error, "Label_CommonSettings_Others_SystemError_DoType", {12, 56, 120, 13}, "When an error occurs:");
+  MakeList(form, error, kSystemError, {136, 52, 279, layout::kComboHeight},
            {"Display error information (Blue Screen)", "Automatically Restart"}, forward);
 
   constexpr int kFontTop = layout::GroupBelow(kErrorTop, kErrorHeight);

@@ -42,8 +42,10 @@ class PageTest : public ::testing::Test {
   explicit PageTest(PageFactory factory) : factory_(std::move(factory)) {}
 
   // A new window on the current platform: shown, the start-up click and the loading tick
-  // as the renderer's timers run them, then the page's navigation item clicked.
-  void Open(int version_class) {
+  // as the renderer's timers run them, then the page's navigation item clicked. A page
+  // whose item the bar keeps hidden (`hidden_item`) cannot be clicked by the user; it is
+  // opened as the program can open it, through the items' shared click event.
+  void Open(int version_class, bool hidden_item = false) {
     window_.reset();
     SetVersionClass(*memory_, version_class);
     std::unique_ptr<ui::PageModule> page = factory_();
@@ -59,8 +61,11 @@ class PageTest : public ::testing::Test {
     ui::GroupBar& bar = window_->RzGroupBar1();
     int group = 0;
     int item = 0;
-    ASSERT_TRUE(bar.Locate(bar.FindItemByTag(tag_), &group, &item)) << "no navigation item for page " << tag_;
-    ASSERT_TRUE(bar.UserClickItem(group, item));
+    ui::NavItem* nav = bar.FindItemByTag(tag_);
+    ASSERT_TRUE(bar.Locate(nav, &group, &item)) << "no navigation item for page " << tag_;
+    ASSERT_EQ(nav->Visible, !hidden_item);
+    ASSERT_EQ(bar.UserClickItem(group, item), !hidden_item);
+    if (hidden_item) window_->RzGroup1Items0Click(nav);
     ASSERT_EQ(window_->LoadedPages().back(), std::to_string(tag_));
     ASSERT_EQ(window_->notset().ActivePage(), &window_->Context(tag_).Page());
   }
