@@ -2,6 +2,7 @@
 
 #include "pages/browser/firefox_page.h"
 #include "pages/browser/internet_explorer.h"
+#include "pages/general/general_setting.h"
 #include "pages/menu/file_types.h"
 #include "pages/menu/folder_types.h"
 #include "pages/menu/start_menu.h"
@@ -37,6 +38,7 @@ ui::PageModules CreateAllPages() {
   modules.push_back(CreateSecurityCenterPage());
   modules.push_back(CreateInputOptionsPage());
   modules.push_back(CreateNetworkPage());
+  modules.push_back(CreateGeneralSettingPage());
   modules.push_back(CreateInternetExplorerPage());
   modules.push_back(CreateFirefoxPage());
   return modules;

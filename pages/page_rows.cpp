@@ -114,6 +114,50 @@ TRegRecor FlagRecord(std::string name, RegKey root, std::string key_path, std::s
                        checked != inverted ? 1 : 0);
 }
 
+std::optional<std::uint32_t> MaskNumber(const TRegRecor& read) {
+  if (read.Status != engine::kStatusFound) return std::nullopt;
+  const engine::Value& v = read.Value;
+  if (v.IsInt()) return static_cast<std::uint32_t>(v.AsInt());
+  if (v.IsBytes()) {
+    std::uint32_t n = 0;
+    const auto& bytes = v.AsBytes();
+    for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) n |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    return n;
+  }
+  if (v.IsText()) {
+    if (const auto n = AsNumber(v)) return static_cast<std::uint32_t>(*n);
+    // Digits beyond the signed range still name a mask.
+    const std::string t = Trimmed(v.AsText());
+    std::uint32_t n = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), n);
+    if (ec == std::errc() && end == t.data() + t.size() && !t.empty()) return n;
+  }
+  return 0;
+}
+
+TRegRecor MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::string key_path,
+                        std::string value_name, std::uint32_t bits, bool on) {
+  TRegRecor latest = engine::ReadRecord(root, key_path, value_name);
+  queue.ReadLatest(latest);
+  const std::uint32_t stored = MaskNumber(latest).value_or(0);
+  const std::uint32_t mask = on ? (stored | bits) : (stored & ~bits);
+  const bool found = latest.Status == engine::kStatusFound;
+  if (found && latest.Value.IsBytes()) {
+    engine::Value::Bytes bytes = latest.Value.AsBytes();
+    for (int bit = 0; bit < 32; ++bit) {
+      if ((bits >> bit & 1u) != 0) bytes = WithBit(std::move(bytes), bit, on);
+    }
+    return BinaryRecord(std::move(name), root, std::move(key_path), std::move(value_name), std::move(bytes));
+  }
+  if (found && latest.Value.IsText() &&
+      (latest.DataType == engine::kTypeText || latest.DataType == engine::kTypeExpandText)) {
+    return engine::WriteRecord(std::move(name), root, std::move(key_path), std::move(value_name), latest.DataType,
+                               engine::MakeText(std::to_string(mask)));
+  }
+  return IntegerRecord(std::move(name), root, std::move(key_path), std::move(value_name),
+                       static_cast<std::int32_t>(mask));
+}
+
 int TextLines(std::string_view text, int width) {
   // The dialog font's average character is about 6 px wide at 96 DPI; words wrap a little
   // early, so a line holds somewhat less than width / 6.

@@ -110,6 +110,24 @@ void Guarded(F&& read) noexcept {
   }
 }
 
+// --- Bits of a mask value, whatever type it is stored in --------------------------
+// Policy masks such as NoDriveTypeAutoRun are integers as Windows writes them, but tools
+// and .reg files leave them as bytes or text too; a bit of such a value must still be
+// shown and changed, never fail.
+
+// The mask of a read record as a number: an integer as it is, a decimal text, bytes as a
+// little-endian number (the first four). Nullopt when the value was not found; 0 for a
+// value found without a number (a text of no digits, a type the record cannot hold).
+std::optional<std::uint32_t> MaskNumber(const TRegRecor& read);
+
+// The write that sets (`on`) or clears `bits` of the mask at one location, starting from
+// what the queue would leave there after Apply (a queued write, from this page or another,
+// else the stored value; a missing or deleted value counts as 0). The result keeps the
+// stored type: bytes keep their length and other bytes, a text stays a decimal text; a
+// missing value, or one of a type a record cannot carry, becomes an integer.
+TRegRecor MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::string key_path,
+                        std::string value_name, std::uint32_t bits, bool on);
+
 // How many lines `text` takes when wrapped in `width` pixels of the dialog font. A wide
 // (multi-byte) character counts twice, so Chinese captions get their room too.
 int TextLines(std::string_view text, int width);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -146,13 +147,17 @@ TEST_F(Ready, TabWalksTheReachableControlsAndEscCancels) {
   for (int i = 0; i < 200; ++i) {
     HWND next = press(VK_TAB);
     ASSERT_NE(next, nullptr);
+    // The start page's home-page edit passes every key release on, Tab's too, and so
+    // enables Apply: Apply may be a stop, but only while it is enabled.
+    if (next == apply) {
+      EXPECT_TRUE(IsWindowEnabled(apply)) << "the disabled Apply button took the focus";
+    }
     if (next == first) break;
     ASSERT_EQ(std::count(cycle.begin(), cycle.end(), next), 0) << "a stop came twice before the cycle closed";
     cycle.push_back(next);
   }
   EXPECT_EQ(std::count(cycle.begin(), cycle.end(), ok), 1);
   EXPECT_EQ(std::count(cycle.begin(), cycle.end(), cancel), 1);
-  EXPECT_EQ(std::count(cycle.begin(), cycle.end(), apply), 0) << "the disabled Apply button took the focus";
   for (HWND h : cycle) {
     EXPECT_TRUE(IsWindowVisible(h)) << "focus went to a control that is not shown";
     EXPECT_TRUE(IsWindowEnabled(h));
@@ -508,6 +513,66 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<EffectCase>& row) {
       return row.param.get == SPI_GETDRAGFULLWINDOWS ? std::string("FullWindowDrag") : std::string("TitleGradient");
     });
+
+// The start page shows what the prefix holds, and both AutoPlay boxes changed before one
+// Apply reach NoDriveTypeAutoRun together. The prefix gets back what it had.
+class GeneralSettingStart : public Ready {
+ protected:
+  static constexpr wchar_t kHideKey[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
+  static constexpr wchar_t kMyComputer[] = L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+  void SetUp() override {
+    saved_mask_ = ReadValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDriveTypeAutoRun");
+    saved_icon_ = ReadValue(HKEY_CURRENT_USER, kHideKey, kMyComputer);
+    WriteValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDriveTypeAutoRun", Dword(0x95));
+    WriteValue(HKEY_CURRENT_USER, kHideKey, kMyComputer, Dword(1));
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    Restore(kDrivePolicyKey, L"NoDriveTypeAutoRun", saved_mask_);
+    Restore(kHideKey, kMyComputer, saved_icon_);
+  }
+  static StoredValue Dword(DWORD n) {
+    StoredValue v;
+    v.type = REG_DWORD;
+    v.data.resize(sizeof n);
+    std::memcpy(v.data.data(), &n, sizeof n);
+    return v;
+  }
+  static void Restore(const wchar_t* key, const wchar_t* name, const std::optional<StoredValue>& saved) {
+    DeleteValue(HKEY_CURRENT_USER, key, name);
+    if (saved) WriteValue(HKEY_CURRENT_USER, key, name, *saved);
+  }
+  std::optional<StoredValue> saved_mask_, saved_icon_;
+};
+
+TEST_F(GeneralSettingStart, ShowsTheStoredSettingsAndKeepsBothAutoPlayChanges) {
+  EXPECT_EQ(program_.Query(kQuerySelectedTag), 19);
+  HWND icon = program_.Control("CheckBox_CommonSettings_Display_Desktop_MyComputer");
+  ASSERT_NE(icon, nullptr);
+  EXPECT_TRUE(IsWindowVisible(icon));
+  EXPECT_EQ(SendMessageW(icon, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "a hidden icon shows unchecked";
+
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "19,1"), 1);
+  HWND removable = program_.Control("Checkbox_CommonSettings_Function_AutoPlay_AutoPlayRemovable");
+  HWND dvd = program_.Control("CheckBox_CommonSettings_Function_AutoPlay_AutoPlayDVD");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(removable && dvd && apply);
+  EXPECT_EQ(SendMessageW(removable, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "bit 0x04 of 0x95 is set";
+  EXPECT_EQ(SendMessageW(dvd, BM_GETCHECK, 0, 0), BST_CHECKED) << "bit 0x20 of 0x95 is clear";
+  EXPECT_FALSE(IsWindowEnabled(apply));
+
+  PostMessageW(removable, BM_CLICK, 0, 0);
+  PostMessageW(dvd, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(dvd, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, kTimeoutMs));
+  ASSERT_TRUE(IsWindowEnabled(apply));
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const std::optional<StoredValue> mask = ReadValue(HKEY_CURRENT_USER, kDrivePolicyKey, L"NoDriveTypeAutoRun");
+  ASSERT_TRUE(mask.has_value());
+  EXPECT_EQ(mask->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(mask->data, Dword(0xB1).data) << "removable AutoPlay on (0x04 cleared), CD/DVD off (0x20 set)";
+}
 
 // Input Options, Mouse Sensitivity: the drag threshold is a pair of system parameters,
 // read back through GetSystemMetrics in fresh processes and restored afterwards.
