@@ -59,59 +59,6 @@ struct AutoPlayRow {
 };
 constexpr AutoPlayRow kAutoPlay[] = {{kRemovable, 0x04}, {kCdDvd, 0x20}};
 
-// --- AutoPlay mask, whatever type it is stored in -----------------------------------
-// Windows writes the mask as a DWORD, but tools and .reg files leave bytes or text too.
-// Such a value is taken as its number and written back in its own type, so a click never
-// fails and never turns the value into something its other readers do not expect.
-
-// The number of a found mask: an integer as it is, a decimal text, bytes as a
-// little-endian number (the first four); 0 for a value without a number.
-std::uint32_t AutoPlayMaskNumber(const TRegRecor& r) {
-  if (r.Value.IsBytes()) {
-    const auto& bytes = r.Value.AsBytes();
-    std::uint32_t n = 0;
-    for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) n |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    return n;
-  }
-  if (const auto n = AsNumber(r.Value)) return static_cast<std::uint32_t>(*n);
-  return 0;
-}
-
-int LowestBit(std::uint32_t bit) {
-  int index = 0;
-  while (bit > 1) {
-    bit >>= 1;
-    ++index;
-  }
-  return index;
-}
-
-// The write of one box: the mask the queue would leave after Apply (a record queued by
-// this page or the General Setting page, else the stored value; missing counts as 0),
-// with the box's bit set when AutoPlay is off for its drives.
-TRegRecor AutoPlayBitRecord(TCorvanel& queue, const AutoPlayRow& row, bool autoplay_on) {
-  TRegRecor r = engine::ReadRecord(HKCU, kAutoRunKey, kAutoRunValue);
-  queue.ReadLatest(r);
-  r.Name = row.name;
-  r.Kind = engine::kKindRegistry;
-  r.Action = engine::kActionWrite;
-  const bool found = r.Status == engine::kStatusFound;
-  r.Status = 0;
-  if (found && r.DataType == engine::kTypeBinary && r.Value.IsBytes()) {
-    r.Value = engine::MakeBytes(WithBit(r.Value.AsBytes(), LowestBit(row.bit), !autoplay_on));
-    return r;
-  }
-  const std::uint32_t stored = found ? AutoPlayMaskNumber(r) : 0;
-  const std::uint32_t mask = autoplay_on ? stored & ~row.bit : stored | row.bit;
-  if (found && (r.DataType == engine::kTypeText || r.DataType == engine::kTypeExpandText)) {
-    r.Value = engine::MakeText(std::to_string(mask));
-    return r;
-  }
-  r.DataType = engine::kTypeNumber;
-  r.Value = engine::MakeInt(static_cast<std::int32_t>(mask));
-  return r;
-}
-
 class DriverPage : public ui::PageModule {
  public:
   int Tag() const override { return kTag; }
@@ -222,7 +169,7 @@ void DriverPage::Load(ui::PageContext& ctx) {
   Guarded([&] {
     const TRegRecor r = Read(ctx.Queue(), HKCU, kAutoRunKey, kAutoRunValue);
     if (r.Status != engine::kStatusFound) return;
-    const std::uint32_t mask = AutoPlayMaskNumber(r);
+    const std::uint32_t mask = MaskNumber(r).value_or(0);
     for (const AutoPlayRow& row : kAutoPlay) ctx.Find<CheckBox>(row.name).SetChecked((mask & row.bit) == 0);
   });
 }
@@ -241,7 +188,9 @@ void DriverPage::Change(ui::PageContext& ctx, forms::Component& sender) {
     queue.AddRecord(FlagRecord(name + "1", HKLM, kCdromKey, "Autorun", checked));
     ctx.Requests().RestartNeeded = true;
   } else if (const AutoPlayRow* autoplay = RowNamed(kAutoPlay, name)) {
-    queue.AddRecord(AutoPlayBitRecord(queue, *autoplay, checked));
+    // The mask may be stored as bytes or text too; the shared rule keeps that type and
+    // starts from what the queue would leave, so the General Setting page's change stays.
+    queue.AddRecord(MaskBitRecord(queue, name, HKCU, kAutoRunKey, kAutoRunValue, autoplay->bit, !checked));
   }
 }
 
