@@ -190,4 +190,9 @@ std::optional<std::string> ValueText(const engine::Value& value) {
   return std::nullopt;
 }
 
+bool NotZero(const engine::Value& value) {
+  const auto n = AsNumber(value);
+  return !n.has_value() || *n != 0;
+}
+
 }  // namespace corvanel::pages

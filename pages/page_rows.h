@@ -141,4 +141,8 @@ int InfoText(forms::Form& form, forms::Control& parent, std::string name, int to
 // and other types have no text.
 std::optional<std::string> ValueText(const engine::Value& value);
 
+// "Not 0": anything but the number 0, also a value that is no number (the rows whose
+// setting is on while its value is missing or not 0).
+bool NotZero(const engine::Value& value);
+
 }  // namespace corvanel::pages

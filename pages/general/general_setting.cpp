@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -15,6 +14,7 @@
 
 #include "engine/host_probes.h"
 #include "engine/registry.h"
+#include "pages/minimized_metrics.h"
 #include "pages/page_layout.h"
 #include "pages/page_rows.h"
 
@@ -38,14 +38,11 @@ using platform::HKLM;
 constexpr int kTag = 19;
 
 // SystemParametersInfoW actions and flags of this page.
-constexpr std::uint32_t SPI_GETMINIMIZEDMETRICS = 0x002B, SPI_SETMINIMIZEDMETRICS = 0x002C;
 constexpr std::uint32_t SPI_GETFONTSMOOTHING = 0x004A, SPI_SETFONTSMOOTHING = 0x004B;
 constexpr std::uint32_t SPI_GETFONTSMOOTHINGTYPE = 0x200A, SPI_SETFONTSMOOTHINGTYPE = 0x200B;
 constexpr std::uint32_t SPIF_UPDATEINIFILE = 1;
 constexpr std::int32_t FE_FONTSMOOTHINGSTANDARD = 1;
 constexpr std::int32_t FE_FONTSMOOTHINGCLEARTYPE = 2;
-constexpr std::uint32_t kMinimizedMetricsSize = 20;  // cbSize, iWidth, iHorzGap, iVertGap, iArrange
-constexpr std::int32_t ARW_HIDE = 8;
 
 // --- names -------------------------------------------------------------------------
 
@@ -101,7 +98,6 @@ constexpr const char* kPoliciesKey = "\\Software\\Microsoft\\Windows\\CurrentVer
 constexpr const char* kIEMainKey = "\\Software\\Microsoft\\Internet Explorer\\Main\\";
 constexpr const char* kUrlHistoryKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Url History\\";
 constexpr const char* kDesktopKey = "\\Control Panel\\Desktop\\";
-constexpr const char* kWindowMetricsKey = "\\Control Panel\\Desktop\\WindowMetrics\\";
 constexpr const char* kFirewallKey =
     "\\SYSTEM\\CurrentControlSet\\Services\\SharedAccess\\Parameters\\FirewallPolicy\\StandardProfile\\";
 constexpr const char* kAutoUpdateKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update\\";
@@ -168,57 +164,6 @@ std::int32_t QueryInt(platform::SystemParameters& spi, std::uint32_t action) {
   std::int32_t result = 0;
   if (!spi.Spi(action, 0, &result, 0)) return 0;
   return result;
-}
-
-// A MINIMIZEDMETRICS block: cbSize, iWidth, iHorzGap, iVertGap, iArrange.
-using Metrics = std::array<std::int32_t, 5>;
-
-Metrics MetricsOf(const std::vector<std::uint8_t>& block) {
-  Metrics m{};
-  std::memcpy(m.data(), block.data(), kMinimizedMetricsSize);
-  return m;
-}
-
-std::vector<std::uint8_t> BlockOf(const Metrics& m) {
-  std::vector<std::uint8_t> block(kMinimizedMetricsSize);
-  std::memcpy(block.data(), m.data(), kMinimizedMetricsSize);
-  return block;
-}
-
-std::optional<Metrics> QueryMinimizedMetrics(platform::SystemParameters& spi) {
-  std::vector<std::uint8_t> block = BlockOf({static_cast<std::int32_t>(kMinimizedMetricsSize), 0, 0, 0, 0});
-  if (!spi.Spi(SPI_GETMINIMIZEDMETRICS, kMinimizedMetricsSize, block.data(), 0)) return std::nullopt;
-  return MetricsOf(block);
-}
-
-// The metrics Apply would leave: a queued change of them (this page's or the Task Bar
-// page's), else the system's.
-std::optional<Metrics> LatestMinimizedMetrics(ui::PageContext& ctx) {
-  if (const TRegRecor* pending = ctx.Queue().PendingSpi(SPI_SETMINIMIZEDMETRICS)) {
-    const auto* block = std::get_if<std::vector<std::uint8_t>>(&pending->SpiPvParam);
-    if (block != nullptr && block->size() >= kMinimizedMetricsSize) return MetricsOf(*block);
-  }
-  return QueryMinimizedMetrics(ctx.Platform().spi());
-}
-
-struct MinimizedChoice {
-  int left;         // 0 "Left", 1 "Right"
-  int top;          // 0 "Top", 1 "Bottom"
-  int arrangement;  // 0 "Side by side", 1 "Cascading"
-};
-
-bool OneOf(std::int32_t n, std::initializer_list<std::int32_t> set) {
-  for (const std::int32_t m : set) {
-    if (n == m) return true;
-  }
-  return false;
-}
-
-MinimizedChoice ChoiceOf(std::int32_t arrange) {
-  if ((arrange >= 0 && arrange <= 3) || (arrange >= 8 && arrange <= 11)) {
-    return {OneOf(arrange, {0, 2, 8, 10}) ? 0 : 1, OneOf(arrange, {2, 3, 10, 11}) ? 0 : 1, 0};
-  }
-  return {OneOf(arrange, {4, 6, 12, 14}) ? 0 : 1, OneOf(arrange, {6, 7, 14, 15}) ? 0 : 1, 1};
 }
 
 // --- the page -------------------------------------------------------------------------
@@ -479,11 +424,11 @@ void GeneralSettingPage::LoadFontSmoothing(ui::PageContext& ctx) {
 }
 
 void GeneralSettingPage::LoadMinimizedWindows(ui::PageContext& ctx) {
-  const std::optional<Metrics> metrics = QueryMinimizedMetrics(ctx.Platform().spi());
-  const MinimizedChoice choice = ChoiceOf(metrics ? (*metrics)[4] : 0);
-  ctx.Find<ComboBox>(kMinArrangement).SetItemIndex(choice.arrangement);
-  ctx.Find<ComboBox>(kMinLeft).SetItemIndex(choice.left);
-  ctx.Find<ComboBox>(kMinTop).SetItemIndex(choice.top);
+  const std::optional<MinimizedMetrics> metrics = QueryMinimizedMetrics(ctx.Platform().spi());
+  const MinimizedLists lists = ListsOf(metrics ? metrics->arrange : 0);
+  ctx.Find<ComboBox>(kMinArrangement).SetItemIndex(lists.arrangement);
+  ctx.Find<ComboBox>(kMinLeft).SetItemIndex(lists.left);
+  ctx.Find<ComboBox>(kMinTop).SetItemIndex(lists.top);
 }
 
 void GeneralSettingPage::LoadIcon(ui::PageContext& ctx, const IconRow& row) {
@@ -639,19 +584,12 @@ void GeneralSettingPage::ChangeFontSmoothing(ui::PageContext& ctx, int index) {
 void GeneralSettingPage::ChangeMinimizedWindows(ui::PageContext& ctx) {
   // Without a reading there are no width and gaps to keep; writing zeros would shrink
   // every minimized window, so nothing is queued.
-  std::optional<Metrics> metrics = LatestMinimizedMetrics(ctx);
+  std::optional<MinimizedMetrics> metrics = LatestMinimizedMetrics(ctx.Queue(), ctx.Platform().spi());
   if (!metrics) return;
-  std::int32_t arrange = (*metrics)[4] >= ARW_HIDE ? ARW_HIDE : 0;
-  if (ctx.Find<ComboBox>(kMinArrangement).ItemIndex() == 1) arrange += 4;
-  if (ctx.Find<ComboBox>(kMinTop).ItemIndex() == 0) arrange += 2;
-  if (ctx.Find<ComboBox>(kMinLeft).ItemIndex() == 1) arrange += 1;
-  (*metrics)[0] = static_cast<std::int32_t>(kMinimizedMetricsSize);
-  (*metrics)[4] = arrange;
-  TRegRecor r = engine::SpiRecord(kMinimizedRecord, SPI_SETMINIMIZEDMETRICS, kMinimizedMetricsSize, BlockOf(*metrics),
-                                  SPIF_UPDATEINIFILE);
-  r.KeyPath = kWindowMetricsKey;
-  r.ValueName = "MinWidth";
-  ctx.Queue().AddRecord(std::move(r));
+  const MinimizedLists lists = {ctx.Find<ComboBox>(kMinLeft).ItemIndex(), ctx.Find<ComboBox>(kMinTop).ItemIndex(),
+                                ctx.Find<ComboBox>(kMinArrangement).ItemIndex()};
+  metrics->arrange = ArrangeOf(lists, metrics->arrange);
+  ctx.Queue().AddRecord(MinimizedMetricsRecord(kMinimizedRecord, *metrics, true));
   ctx.Requests().RestartNeeded = true;
 }
 

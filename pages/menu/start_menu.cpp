@@ -117,19 +117,6 @@ const PolicyRow kPolicies[] = {
 };
 // clang-format on
 
-// The value as the text it reads as: a text as it is, a number as its decimal digits.
-std::optional<std::string> TextForm(const engine::Value& value) {
-  if (value.IsText()) return value.AsText();
-  if (value.IsInt()) return std::to_string(value.AsInt());
-  return std::nullopt;
-}
-
-// "Not 0": anything but the number 0, also a value that is no number.
-bool NotZero(const TRegRecor& r) {
-  const auto n = AsNumber(r.Value);
-  return !n.has_value() || *n != 0;
-}
-
 // --- the page -----------------------------------------------------------------------
 
 class StartMenuPage : public ui::PageModule {
@@ -252,7 +239,7 @@ void StartMenuPage::LoadMenuDelay(ui::PageContext& ctx) {
     ShowDelay(ctx);
     return;
   }
-  const std::optional<std::string> text = TextForm(r.Value);
+  const std::optional<std::string> text = ValueText(r.Value);
   if (text == kClickOnly) {
     ctx.Find<RadioButton>(kClick).SetChecked(true);
     delay.SetEnabled(false);
@@ -288,7 +275,7 @@ void StartMenuPage::LoadStartMenuGeneral(ui::PageContext& ctx) {
 void StartMenuPage::LoadStartMenuRecentlyUse(ui::PageContext& ctx) {
   Guarded([&] {
     const TRegRecor shown = Read(ctx.Queue(), HKCU, kAdvancedKey, "Start_ShowRecentDocs");
-    const bool save = shown.Status != engine::kStatusFound || NotZero(shown);
+    const bool save = shown.Status != engine::kStatusFound || NotZero(shown.Value);
     ctx.Find<CheckBox>(kSave).SetChecked(save);
     if (!save) EnableFileCount(ctx, false);
     const TRegRecor count = Read(ctx.Queue(), HKCU, kPoliciesKey, "MaxRecentDocs");

@@ -3,13 +3,13 @@
 #include "pages/menu/task_bar.h"
 
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "pages/minimized_metrics.h"
 #include "pages/page_layout.h"
 #include "pages/page_rows.h"
 
@@ -34,13 +34,9 @@ using platform::HKCU;
 
 constexpr int kTag = 6;
 
-constexpr std::uint32_t SPI_GETMINIMIZEDMETRICS = 0x002B, SPI_SETMINIMIZEDMETRICS = 0x002C;
 constexpr std::uint32_t SPI_GETFOREGROUNDLOCKTIMEOUT = 0x2000, SPI_SETFOREGROUNDLOCKTIMEOUT = 0x2001;
 constexpr std::uint32_t SPI_GETFOREGROUNDFLASHCOUNT = 0x2004, SPI_SETFOREGROUNDFLASHCOUNT = 0x2005;
 constexpr std::uint32_t SPIF_UPDATEINIFILE = 1;
-constexpr std::uint32_t kMetricsSize = 20;  // MINIMIZEDMETRICS: cbSize and four 32-bit fields
-constexpr std::int32_t ARW_HIDE = 8;
-constexpr std::int32_t ARW_STARTRIGHT = 1, ARW_STARTTOP = 2, ARW_UP = 4;
 
 constexpr std::uint32_t kFlashingTimeOut = 200000;  // milliseconds, when flashing is on
 constexpr int kDefaultFlashCount = 3;
@@ -97,7 +93,6 @@ constexpr const char* kDefaultMinWindows = "Button_Taskbar_MinWindows_Default";
 constexpr const char* kAdvancedKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
 constexpr const char* kPoliciesKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\";
 // Where a stale MinWidth would override the metrics; the queue removes it after the call.
-constexpr const char* kWindowMetricsKey = "\\Control Panel\\Desktop\\WindowMetrics\\";
 
 // What the flashing box switches along with itself.
 constexpr std::initializer_list<const char*> kFlashControls = {
@@ -107,51 +102,6 @@ constexpr std::initializer_list<const char*> kCountField = {kCount, kCountUpDown
 
 void SetEnabled(ui::PageContext& ctx, std::initializer_list<const char*> names, bool enabled) {
   for (const char* name : names) ctx.Find<Control>(name).SetEnabled(enabled);
-}
-
-// --- the minimized-window metrics ---------------------------------------------------
-
-struct Metrics {
-  std::int32_t width = 0;
-  std::int32_t horz_gap = 0;
-  std::int32_t vert_gap = 0;
-  std::int32_t arrange = 0;
-};
-
-std::vector<std::uint8_t> BlockOf(const Metrics& m) {
-  std::vector<std::uint8_t> block(kMetricsSize, 0);
-  const std::int32_t fields[] = {static_cast<std::int32_t>(kMetricsSize), m.width, m.horz_gap, m.vert_gap, m.arrange};
-  std::memcpy(block.data(), fields, sizeof fields);
-  return block;
-}
-
-std::optional<Metrics> MetricsOf(const std::vector<std::uint8_t>& block) {
-  if (block.size() < kMetricsSize) return std::nullopt;
-  std::int32_t fields[5] = {};
-  std::memcpy(fields, block.data(), sizeof fields);
-  return Metrics{fields[1], fields[2], fields[3], fields[4]};
-}
-
-// The system's current metrics; nothing when the query is refused.
-std::optional<Metrics> QueryMetrics(platform::SystemParameters& spi) {
-  std::vector<std::uint8_t> block = BlockOf({});
-  if (!spi.Spi(SPI_GETMINIMIZEDMETRICS, kMetricsSize, block.data(), 0)) return std::nullopt;
-  return MetricsOf(block);
-}
-
-// What Apply would leave: a queued block (this page's or another's) wins over the
-// system's reading, so two changes before one Apply build on each other.
-std::optional<Metrics> LatestMetrics(ui::PageContext& ctx) {
-  if (const TRegRecor* pending = ctx.Queue().PendingSpi(SPI_SETMINIMIZEDMETRICS)) {
-    if (const auto* block = std::get_if<std::vector<std::uint8_t>>(&pending->SpiPvParam)) {
-      if (auto m = MetricsOf(*block)) return m;
-    }
-  }
-  return QueryMetrics(ctx.Platform().spi());
-}
-
-TRegRecor MetricsRecord(const char* name, const Metrics& m) {
-  return engine::SpiRecord(name, SPI_SETMINIMIZEDMETRICS, kMetricsSize, BlockOf(m), SPIF_UPDATEINIFILE);
 }
 
 std::optional<std::uint32_t> QueryNumber(platform::SystemParameters& spi, std::uint32_t action) {
@@ -197,12 +147,6 @@ TRegRecor TrayRecord(const TRegRecor& latest, bool hidden) {
     default:
       return engine::WriteRecord(kTrayTip, HKCU, kPoliciesKey, kValue, latest.DataType, engine::Value());
   }
-}
-
-// "Missing or not 0": anything but the number 0 counts as on.
-bool NotZero(const TRegRecor& r) {
-  const auto n = AsNumber(r.Value);
-  return !n.has_value() || *n != 0;
 }
 
 // --- the page -----------------------------------------------------------------------
@@ -362,7 +306,7 @@ void TaskBarPage::LoadTaskbarButtonAppearance(ui::PageContext& ctx) {
   TCorvanel& queue = ctx.Queue();
   if (ctx.VersionClass() > 5) {
     Guarded([&] {
-      const auto metrics = QueryMetrics(ctx.Platform().spi());
+      const auto metrics = QueryMinimizedMetrics(ctx.Platform().spi());
       if (!metrics) return;
       const bool hidden = metrics->arrange >= ARW_HIDE;
       ctx.Find<CheckBox>(kShow).SetChecked(hidden);
@@ -374,11 +318,11 @@ void TaskBarPage::LoadTaskbarButtonAppearance(ui::PageContext& ctx) {
   }
   Guarded([&] {
     const TRegRecor r = Read(queue, HKCU, kAdvancedKey, "TaskbarAnimations");
-    if (r.Status == engine::kStatusFound) ctx.Find<CheckBox>(kShowButton).SetChecked(NotZero(r));
+    if (r.Status == engine::kStatusFound) ctx.Find<CheckBox>(kShowButton).SetChecked(NotZero(r.Value));
   });
   Guarded([&] {
     const TRegRecor r = Read(queue, HKCU, kAdvancedKey, "TaskbarGlomming");
-    const bool grouped = r.Status != engine::kStatusFound || NotZero(r);
+    const bool grouped = r.Status != engine::kStatusFound || NotZero(r.Value);
     ctx.Find<CheckBox>(kClassification).SetChecked(grouped);
     SetEnabled(ctx, kGroupRadios, grouped);
     if (!grouped) SetEnabled(ctx, kCountField, false);
@@ -399,24 +343,13 @@ void TaskBarPage::LoadTaskbarButtonAppearance(ui::PageContext& ctx) {
   });
 }
 
-// iArrange as the three lists show it; values beyond the four bits count as cascading.
-void ShowArrangement(ui::PageContext& ctx, std::int32_t a) {
-  const auto any = [a](std::initializer_list<std::int32_t> values) {
-    for (std::int32_t v : values) {
-      if (a == v) return true;
-    }
-    return false;
-  };
-  const bool side_by_side = (a >= 0 && a <= 3) || (a >= 8 && a <= 11);
-  const bool left = side_by_side ? any({0, 2, 8, 10}) : any({4, 6, 12, 14});
-  const bool top = side_by_side ? any({2, 3, 10, 11}) : any({6, 7, 14, 15});
-  ctx.Find<ComboBox>(kArrangement).SetItemIndex(side_by_side ? 0 : 1);
-  ctx.Find<ComboBox>(kLeft).SetItemIndex(left ? 0 : 1);
-  ctx.Find<ComboBox>(kTop).SetItemIndex(top ? 0 : 1);
-}
-
 void TaskBarPage::LoadTaskbarMinimizedWindows(ui::PageContext& ctx) {
-  if (const auto metrics = QueryMetrics(ctx.Platform().spi())) ShowArrangement(ctx, metrics->arrange);
+  if (const auto metrics = QueryMinimizedMetrics(ctx.Platform().spi())) {
+    const MinimizedLists lists = ListsOf(metrics->arrange);
+    ctx.Find<ComboBox>(kArrangement).SetItemIndex(lists.arrangement);
+    ctx.Find<ComboBox>(kLeft).SetItemIndex(lists.left);
+    ctx.Find<ComboBox>(kTop).SetItemIndex(lists.top);
+  }
 }
 
 void TaskBarPage::LoadTaskbarAdvanced(ui::PageContext& ctx) {
@@ -429,7 +362,7 @@ void TaskBarPage::LoadTaskbarAdvanced(ui::PageContext& ctx) {
   });
   Guarded([&] {
     const TRegRecor r = Read(queue, HKCU, kAdvancedKey, "EnableBalloonTips");
-    ctx.Find<CheckBox>(kBalloonTip).SetChecked(r.Status != engine::kStatusFound || NotZero(r));
+    ctx.Find<CheckBox>(kBalloonTip).SetChecked(r.Status != engine::kStatusFound || NotZero(r.Value));
   });
 }
 
@@ -446,10 +379,10 @@ void TaskBarPage::ChangeHideBit(ui::PageContext& ctx) {
   SetEnabled(ctx, {kShowButton, kClassification}, show);
   SetEnabled(ctx, kCountField, show);
   SetEnabled(ctx, kGroupRadios, show && ctx.Find<CheckBox>(kClassification).Checked());
-  auto metrics = LatestMetrics(ctx);
+  auto metrics = LatestMinimizedMetrics(ctx.Queue(), ctx.Platform().spi());
   if (!metrics || (metrics->arrange >= ARW_HIDE) == show) return;
   metrics->arrange += show ? ARW_HIDE : -ARW_HIDE;
-  ctx.Queue().AddRecord(MetricsRecord(kShow, *metrics));
+  ctx.Queue().AddRecord(MinimizedMetricsRecord(kShow, *metrics, false));
   ctx.Requests().RestartNeeded = true;
 }
 
@@ -467,17 +400,12 @@ void TaskBarPage::ChangeGrouping(ui::PageContext& ctx, const Component& sender) 
 }
 
 void TaskBarPage::ChangeArrangement(ui::PageContext& ctx) {
-  auto metrics = LatestMetrics(ctx);
+  auto metrics = LatestMinimizedMetrics(ctx.Queue(), ctx.Platform().spi());
   if (!metrics) return;
-  std::int32_t arrange = metrics->arrange >= ARW_HIDE ? ARW_HIDE : 0;
-  if (ctx.Find<ComboBox>(kArrangement).ItemIndex() == 1) arrange += ARW_UP;
-  if (ctx.Find<ComboBox>(kTop).ItemIndex() == 0) arrange += ARW_STARTTOP;
-  if (ctx.Find<ComboBox>(kLeft).ItemIndex() == 1) arrange += ARW_STARTRIGHT;
-  metrics->arrange = arrange;
-  TRegRecor r = MetricsRecord(kArrangement, *metrics);
-  r.KeyPath = kWindowMetricsKey;
-  r.ValueName = "MinWidth";
-  ctx.Queue().AddRecord(std::move(r));
+  const MinimizedLists lists = {ctx.Find<ComboBox>(kLeft).ItemIndex(), ctx.Find<ComboBox>(kTop).ItemIndex(),
+                                ctx.Find<ComboBox>(kArrangement).ItemIndex()};
+  metrics->arrange = ArrangeOf(lists, metrics->arrange);
+  ctx.Queue().AddRecord(MinimizedMetricsRecord(kArrangement, *metrics, true));
   ctx.Requests().RestartNeeded = true;
 }
 
