@@ -140,10 +140,10 @@ std::string GetIEVersion(platform::Platform& platform) {
 
 namespace {
 
-bool UninstallNamesFirefox(platform::Platform& platform, bool view64) {
+bool UninstallNamesFirefox(platform::Platform& platform, platform::RegKey root, bool view64) {
   TRegistry reg(platform.registry());
   reg.Use64BitView(view64);
-  reg.SelectRoot(platform::HKLM);
+  reg.SelectRoot(root);
   if (!reg.OpenPath("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", false)) {
     return false;
   }
@@ -158,12 +158,17 @@ bool UninstallNamesFirefox(platform::Platform& platform, bool view64) {
 }  // namespace
 
 bool IsFirefoxInstalled(platform::Platform& platform) {
-  if (UninstallNamesFirefox(platform, false)) {
+  if (UninstallNamesFirefox(platform, platform::HKLM, false)) {
     return true;
   }
   // A 64-bit Firefox registers only in the 64-bit view, which this 32-bit program does
   // not see by default on a 64-bit Windows.
-  return IsWow64(platform.registry()) && UninstallNamesFirefox(platform, true);
+  if (IsWow64(platform.registry()) && UninstallNamesFirefox(platform, platform::HKLM, true)) {
+    return true;
+  }
+  // Installed for the current user only: the entry is the user's own, and HKCU's software
+  // is one view for 32- and 64-bit programs alike.
+  return UninstallNamesFirefox(platform, platform::HKCU, false);
 }
 
 }  // namespace corvanel::engine

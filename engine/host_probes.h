@@ -22,8 +22,9 @@ int QueryServiceState(platform::Platform& platform, const std::string& name);
 // The "IE" text of the Internet Explorer version vector ("8.0000"), or empty text.
 std::string GetIEVersion(platform::Platform& platform);
 
-// True when an uninstall entry's name contains "Mozilla Firefox" in any letter case, in
-// the program's own registry view or, on a 64-bit Windows, in the 64-bit view.
+// True when an uninstall entry's name contains "Mozilla Firefox" in any letter case: the
+// machine's, in the program's own registry view or, on a 64-bit Windows, in the 64-bit
+// view, or the current user's (Firefox installed for one user only).
 bool IsFirefoxInstalled(platform::Platform& platform);
 
 }  // namespace corvanel::engine

@@ -13,6 +13,7 @@ namespace {
 
 namespace win = platform::win;
 using platform::HKLM;
+using platform::HKCU;
 
 constexpr std::uint16_t kX86 = win::PROCESSOR_ARCHITECTURE_INTEL;
 constexpr std::uint16_t kAmd64 = win::PROCESSOR_ARCHITECTURE_AMD64;
@@ -143,9 +144,12 @@ TEST(HostProbes, FirefoxFromUninstallNames) {
     std::vector<std::string> names;
     bool create_key;
     bool expected;
+    platform::RegKey root = HKLM;  // HKCU: installed for one user only
   };
   const Row rows[] = {
       {{"Mozilla Firefox 31.0 (x86 en-US)"}, true, true},
+      {{"Mozilla Firefox 120.0 (x64 en-US)"}, true, true, HKCU},
+      {{"Mozilla Thunderbird"}, true, false, HKCU},
       {{"mozilla firefox"}, true, true},
       {{"Mozilla Thunderbird", "Mozilla Maintenance Service", "XMOZILLA FIREFOXX"}, true, true},
       {{"Firefox", "Mozilla  Firefox", "MozillaFirefox"}, true, false},
@@ -156,10 +160,10 @@ TEST(HostProbes, FirefoxFromUninstallNames) {
     SCOPED_TRACE(testing::Message() << row.names.size() << " names");
     platform::memory::MemoryPlatform p;
     if (row.create_key) {
-      p.registry().CreateKeyPath(HKLM, key);
+      p.registry().CreateKeyPath(row.root, key);
     }
     for (const auto& n : row.names) {
-      p.registry().CreateKeyPath(HKLM, key + "\\" + n);
+      p.registry().CreateKeyPath(row.root, key + "\\" + n);
     }
     EXPECT_EQ(IsFirefoxInstalled(p), row.expected);
     EXPECT_EQ(p.registry().open_handle_count(), 0u);
