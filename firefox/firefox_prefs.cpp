@@ -194,6 +194,14 @@ SaveResult FirefoxPrefs::Save() {
       result.reason = "The file could not be read. " + Describe(result.error);
       return result;
     }
+    // Saved as "Unicode" by an old editor: UTF-8 statements added to it would leave a
+    // file in two encodings that Firefox cannot read.
+    if (bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+      result.ok = false;
+      result.error = 0;
+      result.reason = "The file is saved as UTF-16 (\"Unicode\"). Save it as UTF-8 and apply again.";
+      return result;
+    }
     text = TextOf(bytes, &bom);
   }
   const std::vector<Statement> statements = ParseStatements(text);

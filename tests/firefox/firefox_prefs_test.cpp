@@ -304,6 +304,29 @@ TEST(FirefoxChanges, AFailedSaveChangesNothingAndStaysPending) {
   EXPECT_EQ(platform.files().write_count(), 0);
 }
 
+// A "Unicode" file from an old editor: appending UTF-8 to it would leave a file in two
+// encodings, so it is refused like a file that cannot be written.
+TEST(FirefoxChanges, AUtf16UserJsIsRefusedAndLeftAsItIs) {
+  for (const std::string& mark : {std::string("\xFF\xFE"), std::string("\xFE\xFF")}) {
+    std::string text = mark;
+    for (const char ch : std::string("user_pref(\"a\", 1);\r\n")) {
+      text += mark[0] == '\xFF' ? std::string{ch, '\0'} : std::string{'\0', ch};
+    }
+    Fixture f(nullptr, nullptr);
+    f.platform.files().AddFile(kUserJs, text);
+    f.Load();
+    f.prefs.SetFirefoxPref("\"b\"", "2");
+    const SaveResult r = f.prefs.Save();
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ(r.path, kUserJsNamed);
+    EXPECT_NE(r.reason.find("UTF-16"), std::string::npos) << r.reason;
+    EXPECT_EQ(f.platform.files().Text(kUserJs), text);
+    EXPECT_EQ(f.platform.files().write_count(), 0);
+    EXPECT_TRUE(f.prefs.HasPendingChanges());
+  }
+}
+
 TEST(FirefoxChanges, Utf8WithAndWithoutByteOrderMark) {
   for (const bool bom : {false, true}) {
     const std::string mark = bom ? "\xEF\xBB\xBF" : "";
