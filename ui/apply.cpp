@@ -1,6 +1,7 @@
 // Apply, OK and Cancel, and the service steps Apply carries out.
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/main_window.h"
@@ -53,20 +54,20 @@ void TCorvanel_FormMain::Button_ApplyClick() {
   const engine::ApplyResult result = queue_->Apply();
   if (!result.ok()) ShowWriteFailure(result);
 
-  if (requests_.SecurityCenterServiceAction == 1) {
+  // Taken before the first wait: a box clicked while a service is awaited asks for the
+  // next Apply's step, and must not be reset when this one ends.
+  const int security_center = std::exchange(requests_.SecurityCenterServiceAction, 0);
+  const int firewall = version_class_ > 5 ? std::exchange(requests_.FirewallServiceAction, 0) : 0;
+  if (security_center == 1) {
     StartServiceAuto("wscsvc");
-  } else if (requests_.SecurityCenterServiceAction == 2) {
+  } else if (security_center == 2) {
     StopServiceDisabled("wscsvc");
   }
-  if (version_class_ > 5) {
-    if (requests_.FirewallServiceAction == 1) {
-      StartServiceAuto("MpsSvc");
-    } else if (requests_.FirewallServiceAction == 2) {
-      StopServiceDisabled("MpsSvc");
-    }
-    requests_.FirewallServiceAction = 0;
+  if (firewall == 1) {
+    StartServiceAuto("MpsSvc");
+  } else if (firewall == 2) {
+    StopServiceDisabled("MpsSvc");
   }
-  requests_.SecurityCenterServiceAction = 0;
 
   if (requests_.RestartNeeded) {
     const int answer = platform_.dialogs().MessageBox(owner_window_, texts_.Get(MessageId::D_RestoreWarning), Caption(),
@@ -94,9 +95,14 @@ void TCorvanel_FormMain::Button_ApplyClick() {
     requests_.FirefoxChanged = false;
   }
 
-  // Records still queued (a failed write, or changes made while a service was awaited)
-  // keep Apply available.
-  if (queue_ != nullptr) Find<forms::Button>("Button_Apply").SetEnabled(!queue_->Empty());
+  // Whatever is still pending (a failed write or save, changes made while a service was
+  // awaited) keeps Apply available. A firewall choice on a version without the service
+  // step is never carried out, so it does not count.
+  if (queue_ != nullptr) {
+    const bool pending = !queue_->Empty() || requests_.SecurityCenterServiceAction != 0 ||
+                         (version_class_ > 5 && requests_.FirewallServiceAction != 0) || requests_.FirefoxChanged;
+    Find<forms::Button>("Button_Apply").SetEnabled(pending);
+  }
   applying_ = false;
   if (apply_before_close_) {
     // OK came while a service was awaited: what was queued meanwhile is written too

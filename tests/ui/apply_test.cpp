@@ -210,9 +210,11 @@ TEST(Apply, FirefoxChangesAreSavedAndOnlyASavedFileGetsTheNotice) {
     h.main->Firefox().LoadFirefoxPreferences();
     ASSERT_TRUE(h.main->Firefox().SetFirefoxPref("\"ui.submenuDelay\"", "65000"));
     h.main->Requests().FirefoxChanged = true;
+    h.button("Button_Apply").SetEnabled(true);
     h.main->Button_ApplyClick();
 
     const bool saved = row.expected_place.empty();
+    EXPECT_EQ(h.button("Button_Apply").Enabled(), !saved) << "a change still pending keeps Apply";
     if (row.profile) {
       EXPECT_EQ(*h.platform.files().Text(user_js),
                 saved ? "// mine\r\nuser_pref(\"ui.submenuDelay\", 65000);\r\n" : "// mine\r\n");
@@ -316,6 +318,36 @@ TEST(Apply, ChangesAndClicksDuringAServiceWait) {
   EXPECT_TRUE(h.button("Button_Apply").Enabled());
   EXPECT_EQ(Notifications(h).size(), 1u) << "the inner Apply did nothing";
   EXPECT_EQ(h.close_calls, 1);
+}
+
+// A box clicked while a service is awaited asks for the next service step: the running
+// Apply must neither drop it nor hide it behind a disabled Apply.
+TEST(Apply, ServiceChoicesMadeDuringAServiceWaitStayPending) {
+  Harness h;
+  h.platform.system().set_version(6, 1);
+  h.platform.services().AddService("wscsvc");
+  h.platform.services().AddService("MpsSvc", win::SERVICE_RUNNING);
+  h.platform.services().SetStartPending("wscsvc", 2);
+  h.Make({});
+  h.main->Requests().SecurityCenterServiceAction = 1;
+  int calls = 0;
+  h.main->SetProcessMessages([&] {
+    if (calls++ > 0) return;
+    h.main->Requests().SecurityCenterServiceAction = 2;
+    h.main->Requests().FirewallServiceAction = 2;
+  });
+  h.main->Button_ApplyClick();
+  EXPECT_EQ(h.main->Requests().SecurityCenterServiceAction, 2);
+  EXPECT_EQ(h.main->Requests().FirewallServiceAction, 2);
+  EXPECT_TRUE(h.button("Button_Apply").Enabled());
+
+  h.main->SetProcessMessages({});
+  h.main->Button_ApplyClick();
+  EXPECT_EQ(h.platform.services().State("wscsvc"), win::SERVICE_STOPPED);
+  EXPECT_EQ(h.platform.services().State("MpsSvc"), win::SERVICE_STOPPED);
+  EXPECT_EQ(h.main->Requests().SecurityCenterServiceAction, 0);
+  EXPECT_EQ(h.main->Requests().FirewallServiceAction, 0);
+  EXPECT_FALSE(h.button("Button_Apply").Enabled());
 }
 
 TEST(Apply, OkDuringAServiceWaitWritesWhatWasQueuedMeanwhileThenCloses) {
