@@ -245,6 +245,22 @@ void TrackBar::SetPageSize(int page_size) {
 Edit::Edit() { SetTabStop(true); }
 
 void Edit::SetText(std::string text) {
+  // A multi-line edit separates its lines with CR LF, as Windows shows and stores them; a
+  // bare LF or CR (a value written by another tool) would show the lines run together.
+  if (MultiLine() && text.find_first_of("\r\n") != std::string::npos) {
+    std::string lines;
+    lines.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char ch = text[i];
+      if (ch != '\r' && ch != '\n') {
+        lines += ch;
+        continue;
+      }
+      lines += "\r\n";
+      if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    text = std::move(lines);
+  }
   if (text_ == text) return;
   text_ = std::move(text);
   Notify(Property::Text);

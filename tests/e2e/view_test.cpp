@@ -251,6 +251,18 @@ TEST_F(ViewTest, InputTheModelRefusesIsUndoneInTheWindow) {
   EXPECT_EQ(edit_->Text(), "41");
 }
 
+// Windows shows lines run together unless they end in CR LF, so a memo's text keeps
+// them both ways: what the user typed, and what the model holds (bare LF made CR LF).
+TEST_F(ViewTest, AMemoKeepsCrLfBetweenLines) {
+  auto& memo = form_.Create<Memo>(*box_, "Memo", {150, 40, 140, 60});
+  ASSERT_NE(W(memo), nullptr);
+  SetWindowTextW(W(memo), L"One\r\nTwo");  // EN_CHANGE
+  EXPECT_EQ(memo.Text(), "One\r\nTwo");
+  memo.SetText("Three\nFour");
+  EXPECT_EQ(memo.Text(), "Three\r\nFour");
+  EXPECT_EQ(Text(W(memo)), L"Three\r\nFour");
+}
+
 TEST_F(ViewTest, HiddenTabsLeaveTheStripButKeepTheirSheets) {
   sheets_[1]->SetTabVisible(false);
   HWND tabs = W(*pages_);

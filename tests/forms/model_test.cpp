@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <tuple>
 #include <vector>
 
@@ -19,6 +20,22 @@ class Recorder : public FormObserver {
   }
   std::vector<std::tuple<std::string, Property, int>> events;
 };
+
+// Windows ends the lines of a multi-line edit with CR LF; a bare LF or CR would show the
+// lines run together, and be written so.
+TEST(ModelTest, AMemoHoldsItsLinesWithCrLf) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"A\nB", "A\r\nB"}, {"A\rB", "A\r\nB"}, {"A\r\nB", "A\r\nB"}, {"\n\r\n\r", "\r\n\r\n\r\n"}, {"AB", "AB"}};
+  Form form("F");
+  auto& memo = form.Create<Memo>(form, "Memo");
+  auto& edit = form.Create<Edit>(form, "Edit");
+  for (const auto& [given, held] : rows) {
+    memo.SetText(given);
+    EXPECT_EQ(memo.Text(), held) << given;
+    edit.SetText(given);
+    EXPECT_EQ(edit.Text(), given) << "a one-line edit keeps what it is given";
+  }
+}
 
 TEST(ModelTest, FormFindsItsComponentsByNameWithoutRegardToCase) {
   Form form("Corvanel_FormMain");

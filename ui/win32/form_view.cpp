@@ -455,16 +455,8 @@ void FormView::PushText(View& v) {
   switch (c.Kind()) {
     case forms::ComponentKind::Edit:
     case forms::ComponentKind::Memo: {
-      std::wstring text = Widen(static_cast<forms::Edit&>(c).Text());
-      if (c.Kind() == forms::ComponentKind::Memo) {
-        // The model keeps line breaks as "\n"; a multi-line edit wants "\r\n".
-        std::wstring crlf;
-        for (wchar_t ch : text) {
-          if (ch == L'\n' && (crlf.empty() || crlf.back() != L'\r')) crlf += L'\r';
-          crlf += ch;
-        }
-        text = std::move(crlf);
-      }
+      // A memo's model text already has CR LF between its lines, as the window wants.
+      const std::wstring text = Widen(static_cast<forms::Edit&>(c).Text());
       if (WindowText(v.hwnd) != text) {
         SetWindowTextW(v.hwnd, text.c_str());
         SendMessageW(v.hwnd, EM_SETSEL, static_cast<WPARAM>(text.size()), static_cast<LPARAM>(text.size()));
@@ -978,8 +970,7 @@ bool FormView::OnCommand(HWND ctl, int code) {
     case forms::ComponentKind::Edit:
     case forms::ComponentKind::Memo:
       if (code == EN_CHANGE) {
-        std::wstring text = WindowText(ctl);
-        if (c.Kind() == forms::ComponentKind::Memo) text.erase(std::remove(text.begin(), text.end(), L'\r'), text.end());
+        const std::wstring text = WindowText(ctl);
         Guarded([&] { static_cast<forms::Edit&>(c).UserSetText(Narrow(text)); });
         if (View* again = ViewOf(c)) PushText(*again);
       }
