@@ -369,6 +369,7 @@ void TCorvanel_FormMain::LoadPage(int tag) {
   }
   --load_depth_;
   page_loading_ = outer_loading;
+  if (TabSheet* sheet = notebook_->PageByCaption(key)) NoteKeyUpTexts(*sheet);
   if (failed) ReportError("loading page " + key, error);
   if (load_depth_ == 0) {
     if (!in_click_) PerformHeldClick();
@@ -408,6 +409,30 @@ void TCorvanel_FormMain::Forward(int tag, forms::Component& sender) {
     Guarded("change of " + sender.Name(), [&] { page->Change(ctx, sender); });
   }
   Find<Button>("Button_Apply").SetEnabled(true);
+}
+
+void TCorvanel_FormMain::ForwardKeyUp(int tag, forms::Edit& edit) {
+  if (page_loading_) return;
+  const auto [it, first] = key_up_texts_.try_emplace(&edit, edit.Text());
+  // A field whose page never loaded has no text to compare with: pass it on.
+  if (!first) {
+    if (it->second == edit.Text()) return;
+    it->second = edit.Text();
+  }
+  Forward(tag, edit);
+}
+
+void TCorvanel_FormMain::NoteKeyUpTexts(const forms::TabSheet& page) {
+  for (const KeyUpRow& row : KeyUpFields()) {
+    auto* edit = TryFind<forms::Edit>(row.edit);
+    if (edit == nullptr) continue;
+    for (const Control* c = edit->Parent(); c != nullptr; c = c->Parent()) {
+      if (c == &page) {
+        key_up_texts_[edit] = edit->Text();
+        break;
+      }
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------------

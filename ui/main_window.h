@@ -107,6 +107,10 @@ class TCorvanel_FormMain : public forms::Form {
   // The change forwarder of page `tag`: ignored while PageLoading, else the page's handler
   // with `sender`, then Apply is enabled.
   void Forward(int tag, forms::Component& sender);
+  // A key release in a text field: passed to Forward only when the edit's text differs
+  // from what it was at its previous key release (or when its page loaded), so Tab and
+  // the arrows moving through a field queue nothing.
+  void ForwardKeyUp(int tag, forms::Edit& edit);
   // A form event by name (page forwarders, up-down click events); null when unknown.
   forms::NotifyEvent Event(std::string_view name);
 
@@ -146,6 +150,8 @@ class TCorvanel_FormMain : public forms::Form {
   void ShowWriteFailure(const engine::ApplyResult& result);
   // Saves the Firefox changes; a failure is shown with the file and the error.
   bool WriteFirefoxStatements();
+  // Notes the text of every key-up text field on the page as loaded.
+  void NoteKeyUpTexts(const forms::TabSheet& page);
 
   platform::Platform& platform_;
   PageModules pages_;
@@ -158,6 +164,7 @@ class TCorvanel_FormMain : public forms::Form {
   std::unique_ptr<lang::TLanguage> language_;
   lang::MessageTexts texts_;
   std::vector<std::string> loaded_pages_;
+  std::map<const forms::Edit*, std::string> key_up_texts_;  // as at the last key release
   bool page_loading_ = false;
   int load_depth_ = 0;
   bool in_click_ = false;

@@ -176,7 +176,7 @@ std::size_t BindNumericFields(TCorvanel_FormMain& main) {
     if (edit == nullptr) continue;
     TCorvanel_FormMain* m = &main;
     const int tag = row.page_tag;
-    edit->OnKeyUp = [m, tag](Component& sender, int) { m->Forward(tag, sender); };
+    edit->OnKeyUp = [m, tag, edit](Component&, int) { m->ForwardKeyUp(tag, *edit); };
   }
   return bound;
 }

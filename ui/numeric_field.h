@@ -57,7 +57,8 @@ struct UpDownClickRow {
   const char* edit_sender;  // null: the up-down itself
 };
 
-// Plain text fields passing every key release to a forwarder with the edit as sender.
+// Plain text fields passing their key releases to a forwarder with the edit as sender
+// (only those that find the text changed: TCorvanel_FormMain::ForwardKeyUp).
 struct KeyUpRow {
   const char* edit;
   const char* event;

@@ -141,5 +141,74 @@ TEST(WholeProgram, EveryPageOpensOnAnyRegistryWithoutQueueingOrWriting) {
   }
 }
 
+// Tab and the arrows pass through a text field without changing it; only a key release
+// that finds the text changed since the last one (or since the page loaded) queues it.
+TEST(WholeProgram, AKeyReleaseQueuesOnlyAChangedText) {
+  struct Row {
+    const char* edit;
+    int page;  // the page the edit sits on
+  };
+  const Row rows[] = {
+      {"Edit_Firefox_Common_Homepage_Address", 9},
+      {"Edit_CommonSettings_Display_FirefoxHomepage_HomePage", 19},
+      {"Edit_CommonSettings_Display_IECommonSettings_HomePage", 19},
+      {"Edit_IE_Common_Homepage_Address", 8},
+      {"Edit_IE_View_Title_Title", 8},
+      {"Edit_UserLogin_Message_Notify_Title", 13},
+      {"Edit_UserLogin_Message_Notify_Text", 13},
+      {"Edit_UserLogin_AutoLogin_LoginInfo_Password", 13},
+      {"Edit_UserLogin_AutoLogin_LoginInfo_UserName", 13},
+      {"Edit_UserLogin_AutoLogin_LoginInfo_Domain", 13},
+      {"Edit_System_Common_Infomation_Company", 17},
+      {"Edit_System_Common_Infomation_Name", 17},
+      {"Edit_System_Common_Installer_Company", 17},
+      {"Edit_System_Common_Installer_Name", 17},
+      {"edWindowTitle", 11},
+  };
+  constexpr int kTab = 0x09;
+  constexpr int kLeft = 0x25;
+  MemoryPlatform p;
+  harness::SetVersionClass(p, 7);
+  const std::string firefox = "C:\\users\\user\\AppData\\Roaming\\Mozilla\\Firefox\\";
+  p.registry().CreateKeyPath(platform::HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mozilla Firefox");
+  p.files().AddFile(firefox + "profiles.ini", "[Profile0]\r\nIsRelative=1\r\nPath=Profiles/t.default\r\n");
+  p.files().AddDirectory(firefox + "Profiles\\t.default");
+  const std::string winlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+  p.registry().SetString(platform::HKLM, winlogon, "AutoAdminLogon", "1");
+  p.registry().SetString(platform::HKLM, winlogon, "LegalNoticeCaption", "Notice");
+  p.registry().SetString(platform::HKCU, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page", "http://a/");
+
+  ui::TCorvanel_FormMain window(p, CreateAllPages());
+  window.ShowForm();
+  window.Find<forms::Timer>("Timer_Click").Tick();
+  window.Find<forms::Timer>("Timer_Loading").Tick();
+  auto& apply = window.Find<forms::Button>("Button_Apply");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.edit);
+    window.RzGroup1Items0Click(window.RzGroupBar1().FindItemByTag(row.page));
+    auto& edit = window.Find<forms::Edit>(row.edit);
+    for (forms::Control* c = &edit; c != nullptr; c = c->Parent()) {
+      if (auto* sheet = dynamic_cast<forms::TabSheet*>(c)) sheet->GetPageControl()->SetActivePage(sheet);
+    }
+    ASSERT_TRUE(edit.CanUserReach());
+    ASSERT_FALSE(apply.Enabled());
+    EXPECT_TRUE(edit.UserKeyUp(kTab) && edit.UserKeyUp(kLeft));
+    EXPECT_FALSE(apply.Enabled()) << "a key release that changed nothing";
+    EXPECT_EQ(window.Queue().Count(), 0u);
+    EXPECT_FALSE(window.Requests().FirefoxChanged);
+
+    EXPECT_TRUE(edit.UserTypeText("x"));
+    EXPECT_TRUE(apply.Enabled()) << "typing is passed on";
+    window.Button_ApplyClick();
+    EXPECT_TRUE(edit.UserKeyUp(kLeft));
+    EXPECT_FALSE(apply.Enabled()) << "nothing changed since the last key release";
+    // A change whose own key release went elsewhere is passed on by the next one.
+    EXPECT_TRUE(edit.UserType(8));
+    EXPECT_TRUE(edit.UserKeyUp(kTab));
+    EXPECT_TRUE(apply.Enabled());
+    window.Button_ApplyClick();
+  }
+}
+
 }  // namespace
 }  // namespace corvanel::pages
