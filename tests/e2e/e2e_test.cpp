@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <optional>
 #include <string>
 #include <vector>
@@ -147,8 +148,7 @@ TEST_F(Ready, TabWalksTheReachableControlsAndEscCancels) {
   for (int i = 0; i < 200; ++i) {
     HWND next = press(VK_TAB);
     ASSERT_NE(next, nullptr);
-    // The start page's home-page edit passes every key release on, Tab's too, and so
-    // enables Apply: Apply may be a stop, but only while it is enabled.
+    // Apply may be a stop, but only while it is enabled.
     if (next == apply) {
       EXPECT_TRUE(IsWindowEnabled(apply)) << "the disabled Apply button took the focus";
     }
@@ -810,6 +810,52 @@ TEST_F(TrayPolicy, HidingTheTrayAndApplyWritesOneByteAndAsksForARestart) {
   ASSERT_TRUE(flag.has_value()) << "NoTrayItemsDisplay was not written";
   EXPECT_EQ(flag->type, static_cast<DWORD>(REG_BINARY));
   EXPECT_EQ(flag->data, std::vector<BYTE>{0x01});
+}
+
+// --- User Logon: a two-line notice typed into its memo ------------------------------
+
+constexpr wchar_t kWinlogonKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+// A notice shown with an empty text, so the memo is enabled; the prefix gets back what it had.
+class LogonNotice : public Ready {
+ protected:
+  void SetUp() override {
+    for (const wchar_t* name : {L"LegalNoticeCaption", L"LegalNoticeText"})
+      saved_.push_back(ReadValue(HKEY_LOCAL_MACHINE, kWinlogonKey, name));
+    WriteValue(HKEY_LOCAL_MACHINE, kWinlogonKey, L"LegalNoticeCaption", TextValue(L"Notice"));
+    WriteValue(HKEY_LOCAL_MACHINE, kWinlogonKey, L"LegalNoticeText", TextValue(L""));
+    Ready::SetUp();
+  }
+  void TearDown() override {
+    const wchar_t* names[] = {L"LegalNoticeCaption", L"LegalNoticeText"};
+    for (std::size_t i = 0; i < saved_.size(); ++i) {
+      DeleteValue(HKEY_LOCAL_MACHINE, kWinlogonKey, names[i]);
+      if (saved_[i]) WriteValue(HKEY_LOCAL_MACHINE, kWinlogonKey, names[i], *saved_[i]);
+    }
+  }
+  std::vector<std::optional<StoredValue>> saved_;
+};
+
+TEST_F(LogonNotice, TwoTypedLinesAreStoredWithCrLf) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "13,2"), 1);
+  HWND memo = program_.Control("Edit_UserLogin_Message_Notify_Text");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(memo && apply);
+  ASSERT_TRUE(IsWindowEnabled(memo)) << "a stored caption enables the notice";
+  // Each key as the keyboard gives it: its character, then its release.
+  for (const wchar_t ch : std::wstring(L"One\rTwo")) {
+    PostMessageW(memo, WM_CHAR, ch, 1);
+    const WPARAM key = ch == L'\r' ? VK_RETURN : static_cast<WPARAM>(towupper(ch));
+    PostMessageW(memo, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+  }
+  ASSERT_TRUE(WaitFor([&] { return TextOf(memo) == L"One\r\nTwo"; }, kTimeoutMs)) << "the memo shows the two lines";
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  const std::optional<StoredValue> text = ReadValue(HKEY_LOCAL_MACHINE, kWinlogonKey, L"LegalNoticeText");
+  ASSERT_TRUE(text.has_value());
+  EXPECT_EQ(text->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_TRUE(AsText(*text) == L"One\r\nTwo") << "the lines are not CR LF apart";
 }
 
 TEST_F(Ready, ClosingTheWindowEndsTheProcessWithZero) {

@@ -210,6 +210,67 @@ TEST_F(FirefoxProfile, ApplyWritesOnlyTheChangesIntoUserJsAndKeepsItsText) {
   EXPECT_TRUE(program_.Running());
 }
 
+// Walking the focus through the start page and the Firefox page's General tab changes
+// nothing, so OK afterwards writes nothing: no registry value, no profile file.
+TEST_F(FirefoxProfile, TabbingThroughThePagesThenOkWritesNothing) {
+  // Any change under these keys, by anyone, signals its event.
+  struct Watch {
+    HKEY root;
+    const wchar_t* path;
+    HKEY key = nullptr;
+    HANDLE event = nullptr;
+  };
+  Watch watches[] = {{HKEY_CURRENT_USER, L"Software\\Microsoft"},
+                     {HKEY_CURRENT_USER, L"Control Panel"},
+                     {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft"}};
+  for (Watch& w : watches) {
+    ASSERT_EQ(RegOpenKeyExW(w.root, w.path, 0, KEY_NOTIFY, &w.key), ERROR_SUCCESS);
+    w.event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_EQ(RegNotifyChangeKeyValue(w.key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, w.event, TRUE),
+              ERROR_SUCCESS);
+  }
+
+  // Tab as the keyboard gives it: pressed where the focus is, released where it went.
+  int stops = 0;
+  auto walk = [&] {
+    HWND first = nullptr;
+    for (int i = 0; i < 200; ++i) {
+      HWND before = FocusOf(program_.Main());
+      PostMessageW(before != nullptr ? before : program_.Main(), WM_KEYDOWN, VK_TAB, 0x000F0001);
+      WaitFor([&] { return FocusOf(program_.Main()) != before; }, 2000);
+      HWND now = FocusOf(program_.Main());
+      ASSERT_NE(now, nullptr) << "Tab did not focus anything";
+      PostMessageW(now, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC00F0001));
+      ++stops;
+      if (now == first) return;
+      if (first == nullptr) first = now;
+    }
+    FAIL() << "the focus did not come round";
+  };
+  for (const char* page : {"19,0", "19,1", "19,2", "19,3", "9,0"}) {
+    SCOPED_TRACE(page);
+    ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, page), 1);
+    walk();
+    if (HasFatalFailure()) return;
+  }
+  // The key releases are handled in order, before this query is answered.
+  program_.Query(ui::win32::kQuerySelectedTag);
+  EXPECT_FALSE(IsWindowEnabled(apply_)) << "walking through the controls queued a change";
+
+  PostMessageW(program_.Control("Button_OK"), BM_CLICK, 0, 0);
+  DWORD code = 1234;
+  ASSERT_TRUE(program_.WaitExit(kTimeoutMs, &code)) << "OK did not close the window (a message box?)";
+  EXPECT_EQ(code, 0u);
+  EXPECT_GT(stops, 20);
+  EXPECT_EQ(ReadBytes(profile_ / L"user.js"), kUserJs);
+  EXPECT_EQ(ReadBytes(profile_ / L"prefs.js"), kPrefsJs);
+  for (Watch& w : watches) {
+    EXPECT_EQ(WaitForSingleObject(w.event, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "a value changed under " << w.path;
+    CloseHandle(w.event);
+    RegCloseKey(w.key);
+  }
+}
+
 TEST_F(FirefoxProfile, CancelLeavesUserJsAsItWas) {
   TypeHomePage();
   OpenFirefoxPageAndCheckTheBox();

@@ -256,7 +256,8 @@ TEST_F(ViewTest, InputTheModelRefusesIsUndoneInTheWindow) {
 TEST_F(ViewTest, AMemoKeepsCrLfBetweenLines) {
   auto& memo = form_.Create<Memo>(*box_, "Memo", {150, 40, 140, 60});
   ASSERT_NE(W(memo), nullptr);
-  SetWindowTextW(W(memo), L"One\r\nTwo");  // EN_CHANGE
+  // Typed: a multi-line edit sends no EN_CHANGE for WM_SETTEXT.
+  for (wchar_t ch : std::wstring(L"One\rTwo")) SendMessageW(W(memo), WM_CHAR, ch, 0);
   EXPECT_EQ(memo.Text(), "One\r\nTwo");
   memo.SetText("Three\nFour");
   EXPECT_EQ(memo.Text(), "Three\r\nFour");
