@@ -251,19 +251,6 @@ TEST_F(ViewTest, InputTheModelRefusesIsUndoneInTheWindow) {
   EXPECT_EQ(edit_->Text(), "41");
 }
 
-// Windows shows lines run together unless they end in CR LF, so a memo's text keeps
-// them both ways: what the user typed, and what the model holds (bare LF made CR LF).
-TEST_F(ViewTest, AMemoKeepsCrLfBetweenLines) {
-  auto& memo = form_.Create<Memo>(*box_, "Memo", {150, 40, 140, 60});
-  ASSERT_NE(W(memo), nullptr);
-  // Typed: a multi-line edit sends no EN_CHANGE for WM_SETTEXT.
-  for (wchar_t ch : std::wstring(L"One\rTwo")) SendMessageW(W(memo), WM_CHAR, ch, 0);
-  EXPECT_EQ(memo.Text(), "One\r\nTwo");
-  memo.SetText("Three\nFour");
-  EXPECT_EQ(memo.Text(), "Three\r\nFour");
-  EXPECT_EQ(Text(W(memo)), L"Three\r\nFour");
-}
-
 TEST_F(ViewTest, HiddenTabsLeaveTheStripButKeepTheirSheets) {
   sheets_[1]->SetTabVisible(false);
   HWND tabs = W(*pages_);
