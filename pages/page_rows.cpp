@@ -77,6 +77,35 @@ void SetCheckedIf(forms::CheckBox& box, std::optional<bool> checked) {
   if (checked) box.SetChecked(*checked);
 }
 
+void DefaultCheck(forms::CheckBox& box, BoxState state) {
+  if (box.VisibleOnScreen()) SetCheckedIf(box, state);
+}
+
+void DefaultSelect(forms::RadioButton& radio) {
+  if (radio.VisibleOnScreen()) radio.SetChecked(true);
+}
+
+void DefaultSelect(forms::ComboBox& list, int index) {
+  if (!list.VisibleOnScreen() || list.ItemIndex() == index) return;
+  list.SetItemIndex(index);
+  if (list.ItemIndex() == index && list.OnChange) list.OnChange(list);
+}
+
+void DefaultPosition(forms::TrackBar& bar, int position) {
+  if (bar.VisibleOnScreen()) bar.SetPosition(position);
+}
+
+void DefaultPosition(forms::UpDown& updown, int position) {
+  if (updown.VisibleOnScreen()) updown.SetPosition(position);
+}
+
+void DefaultPositionClicked(forms::UpDown& updown, int position) {
+  if (!updown.VisibleOnScreen()) return;
+  const int before = updown.Position();
+  updown.SetPosition(position);
+  if (updown.Position() != before && updown.OnClick) updown.OnClick(updown);
+}
+
 bool BitOf(const engine::Value::Bytes& bytes, int bit) {
   const auto byte = static_cast<std::size_t>(bit / 8);
   return byte < bytes.size() && (bytes[byte] >> (bit % 8) & 1) != 0;

@@ -182,7 +182,7 @@ void InformationPage::Build(ui::PageContext& ctx) {
   form.Create<Button>(dialogs, "Button_System_CommonDialog_Default", layout::SheetButtonBounds(0, 1),
                       "Default Settings")
       .OnClick = [&ctx](forms::Component&) {
-    for (const FlagRow& flag : kDialogFlags) ctx.Find<CheckBox>(flag.name).SetChecked(true);
+    for (const FlagRow& flag : kDialogFlags) DefaultCheck(ctx.Find<CheckBox>(flag.name), kChecked);
   };
 
   // Search.
@@ -213,8 +213,8 @@ void InformationPage::Build(ui::PageContext& ctx) {
   file_types.Hide();
   form.Create<Button>(search, "Button_System_Search_Default", layout::SheetButtonBounds(0, 1), "Default Settings")
       .OnClick = [&ctx](forms::Component&) {
-    ctx.Find<CheckBox>(kNoIndexing).SetChecked(false);
-    ctx.Find<CheckBox>(kClassicSearch).SetChecked(false);
+    DefaultCheck(ctx.Find<CheckBox>(kNoIndexing), kCleared);
+    DefaultCheck(ctx.Find<CheckBox>(kClassicSearch), kCleared);
   };
 
   // Command Prompt.

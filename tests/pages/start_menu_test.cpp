@@ -293,16 +293,21 @@ TEST_F(StartMenuTest, DefaultButtonsQueueOnlyWhatTheyChange) {
        Text(kDesktop, "MenuShowDelay", "400"),
        "Button_Use_StartMenu_Common_User_Default",
        {}},
-      {"last used while cleared: the count before the button moves it",
+      {"last used while cleared: the count the button shows",
        [](MemoryRegistry& r) {
          r.SetDword(HKCU, kAdvanced, "Start_ShowRecentDocs", 0);
          r.SetDword(HKCU, kPolicies, "MaxRecentDocs", 30);
        },
        "Button_Use_StartMenu_RecentlyUse_Default",
        {Write(kSave, kAdvanced, "Start_ShowRecentDocs", 2),
-        Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 30)}},
+        Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 14)}},
       {"last used while checked",
        Dword(kPolicies, "MaxRecentDocs", 30),
+       "Button_Use_StartMenu_RecentlyUse_Default",
+       {Write(kSave, kAdvanced, "Start_ShowRecentDocs", 2),
+        Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 14)}},
+      {"last used already default",
+       Dword(kPolicies, "MaxRecentDocs", 14),
        "Button_Use_StartMenu_RecentlyUse_Default",
        {}},
       {"shortcuts while cleared",
