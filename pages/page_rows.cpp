@@ -52,9 +52,12 @@ std::optional<std::int32_t> ReadNumber(TCorvanel& queue, RegKey root, const std:
 BoxState ReadFlag(TCorvanel& queue, const RegFlag& flag) {
   const TRegRecor r = Read(queue, flag.root, flag.key_path, flag.value_name);
   if (r.Status != engine::kStatusFound) return flag.missing;
+  if (flag.read == FlagRead::kAnyButZero) return NotZero(r.Value) != flag.inverted;
   const auto number = AsNumber(r.Value);
   if (flag.read == FlagRead::kEqualsOne) return (number.has_value() && *number == 1) != flag.inverted;
+  // A value of a type the row does not expect: the box stays as the form defines it.
   if (!number) return kKeep;
+  if (flag.read == FlagRead::kNumberIsOne) return (*number == 1) != flag.inverted;
   return (*number != 0) != flag.inverted;
 }
 

@@ -89,7 +89,7 @@ constexpr std::int32_t kShowRecentDocs = 2;
 
 // --- the policy boxes ---------------------------------------------------------------
 
-// A box that is checked while its policy value is missing, whatever the value says. A
+// A box that is checked while its policy does not restrict (see LoadPolicy). A
 // checked box deletes the row's values; a cleared one writes them.
 struct PolicyWrite {
   const char* value_name;
@@ -259,8 +259,15 @@ void StartMenuPage::LoadMenuDelay(ui::PageContext& ctx) {
 }
 
 void StartMenuPage::LoadPolicy(ui::PageContext& ctx, const PolicyRow& row) {
+  // A "No..." policy set to Disabled stores 0 and restricts nothing; a value the cleared
+  // box itself stores as 0 restricts by its presence.
+  bool zero_restricts = false;
+  for (const PolicyWrite& w : row.writes) {
+    if (w.value_name != nullptr && std::string_view(w.value_name) == row.read_value) zero_restricts = w.when_cleared == 0;
+  }
   const TRegRecor r = Read(ctx.Queue(), HKCU, kPoliciesKey, row.read_value);
-  ctx.Find<CheckBox>(row.name).SetChecked(r.Status != engine::kStatusFound);
+  const bool unrestricted = r.Status != engine::kStatusFound || (!zero_restricts && !NotZero(r.Value));
+  ctx.Find<CheckBox>(row.name).SetChecked(unrestricted);
 }
 
 void StartMenuPage::LoadStartMenuGeneral(ui::PageContext& ctx) {

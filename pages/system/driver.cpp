@@ -47,9 +47,9 @@ struct FlagRow {
 };
 const FlagRow kFlags[] = {
     {kUdma66, {HKLM, kIdeKey, "EnableUDMA66", FlagRead::kEqualsOne}, true},
-    {kLastAccess, {HKLM, kFileSystemKey, "NtfsDisableLastAccessUpdate", FlagRead::kEqualsOne, true, kChecked}, false},
-    {kShortNames, {HKLM, kFileSystemKey, "NtfsDisable8dot3NameCreation", FlagRead::kEqualsOne, true}, false},
-    {kSpaceWarning, {HKCU, kPoliciesKey, "NoLowDiskSpaceChecks", FlagRead::kEqualsOne, true, kChecked}, true},
+    {kLastAccess, {HKLM, kFileSystemKey, "NtfsDisableLastAccessUpdate", FlagRead::kNumberIsOne, true, kChecked}, false},
+    {kShortNames, {HKLM, kFileSystemKey, "NtfsDisable8dot3NameCreation", FlagRead::kNumberIsOne, true}, false},
+    {kSpaceWarning, {HKCU, kPoliciesKey, "NoLowDiskSpaceChecks", FlagRead::kNumberIsOne, true, kChecked}, true},
 };
 
 // NoDriveTypeAutoRun: a set bit switches AutoPlay off for that kind of drive.

@@ -91,7 +91,8 @@ class InformationPage : public ui::PageModule {
 bool ReadText(ui::PageContext& ctx, const TextRow& row) {
   const TRegRecor r = Read(ctx.Queue(), row.root, row.key, row.value);
   if (r.Status != engine::kStatusFound) return false;
-  ctx.Find<Edit>(row.name).SetText(r.Value.AsText());
+  // A number shows as its decimal text; bytes have none and leave the edit as it is.
+  if (const auto text = ValueText(r.Value)) ctx.Find<Edit>(row.name).SetText(*text);
   return true;
 }
 

@@ -378,8 +378,9 @@ class InputOptionsPage : public ui::PageModule {
       }
     });
     Guarded([&] {
-      // Any value present switches the keys off, whatever it says.
-      ctx.Find<CheckBox>(kWinKey).SetChecked(Read(q, HKCU, kPoliciesKey, "NoWinKeys").Status != engine::kStatusFound);
+      // Any value but 0 switches the keys off; a policy set to Disabled stores 0.
+      const RegFlag policy = {HKCU, kPoliciesKey, "NoWinKeys", FlagRead::kAnyButZero, true, kChecked};
+      SetCheckedIf(ctx.Find<CheckBox>(kWinKey), ReadFlag(q, policy));
     });
   }
 

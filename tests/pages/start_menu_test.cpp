@@ -120,7 +120,7 @@ TEST_F(StartMenuTest, PolicyBoxesAreCheckedWhileTheirValueIsMissing) {
   };
   const Case cases[] = {
       {kShowUserName, Nothing(), true},
-      {kShowUserName, Dword(kPolicies, "NoUserNameInStartMenu", 0), false},
+      {kShowUserName, Dword(kPolicies, "NoUserNameInStartMenu", 0), true},  // the policy set to Disabled
       {kShowUserName, Text(kPolicies, "NoUserNameInStartMenu", "no"), false},
       {kShowLogoff, Nothing(), true},
       {kShowLogoff, Dword(kPolicies, "StartMenuLogOff", 1), false},
