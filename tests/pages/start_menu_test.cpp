@@ -258,17 +258,20 @@ TEST_F(StartMenuTest, RecentDocumentsEndInTheLastChoiceAfterApply) {
   struct Case {
     int clicks;  // starting checked (value missing)
     std::uint32_t shown;
+    std::uint32_t count;
   };
-  for (const Case& c : {Case{1, 0}, Case{2, 2}, Case{3, 0}, Case{4, 2}}) {
+  // The stored count lies beyond the field's range: what is written is the 99 it shows,
+  // and only where a checked box queued it.
+  for (const Case& c : {Case{1, 0, 120}, Case{2, 2, 99}, Case{3, 0, 99}, Case{4, 2, 99}}) {
     SCOPED_TRACE(c.clicks);
     Reset();
-    Reg().SetDword(HKCU, kPolicies, "MaxRecentDocs", 20);
+    Reg().SetDword(HKCU, kPolicies, "MaxRecentDocs", 120);
     Open();
     for (int i = 0; i < c.clicks; ++i) Box(kSave).UserClick();
     Window().Find<Button>("Button_Apply").UserClick();
     EXPECT_TRUE(Records().empty());
     EXPECT_EQ(Reg().GetDword(HKCU, kAdvanced, "Start_ShowRecentDocs"), c.shown);
-    EXPECT_EQ(Reg().GetDword(HKCU, kPolicies, "MaxRecentDocs"), 20u);
+    EXPECT_EQ(Reg().GetDword(HKCU, kPolicies, "MaxRecentDocs"), c.count);
   }
 }
 
