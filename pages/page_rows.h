@@ -86,10 +86,10 @@ TRegRecor FlagRecord(std::string name, RegKey root, std::string key_path, std::s
 
 // An integer value a check box stands for.
 enum class FlagRead : std::uint8_t {
-  kNonZero,    // on when the number is not 0; a value that is no number leaves the box
-  kEqualsOne,  // on when it equals 1 as a number or the text; any other value is off
+  kNonZero,      // on when the number is not 0; a value that is no number leaves the box
+  kEqualsOne,    // on when it equals 1 as a number or the text; any other value is off
   kNumberIsOne,  // as kEqualsOne, but a value that is no number leaves the box
-  kAnyButZero,  // on for any value but the number 0 (policies read by their presence)
+  kAnyButZero,   // on for any value but the number 0 (policies read by their presence)
 };
 struct RegFlag {
   RegKey root;
