@@ -136,9 +136,6 @@ TEST_F(DefaultButtons, ApplyWritesWhatThePressShows) {
        {{"CB_Taskbar_MinWindows_Position_Left", 0}, {"CB_Taskbar_MinWindows_Position_Top", 1},
         {"CB_Taskbar_MinWindows_Position_Arrangement", 0}},
        {"HKCU Control Panel\\Desktop\\WindowMetrics [MinWidth] deleted", "SPI 2c ui 20 pv 20,154,0,0,8"}},
-      {"Task Bar lists already default", CreateTaskBarPage, 5,
-       [](MemoryPlatform& p) { p.spi().set_minimized_metrics({154, 0, 0, 0}); },
-       "Button_Taskbar_MinWindows_Default", {{"CB_Taskbar_MinWindows_Position_Top", 1}}, {}},
       {"Task Bar on Vista: the hidden window-button box", CreateTaskBarPage, 7,
        [](MemoryPlatform& p) {
          p.spi().set_minimized_metrics({154, 0, 0, 2});
