@@ -52,9 +52,12 @@ std::optional<std::int32_t> ReadNumber(TCorvanel& queue, RegKey root, const std:
 BoxState ReadFlag(TCorvanel& queue, const RegFlag& flag) {
   const TRegRecor r = Read(queue, flag.root, flag.key_path, flag.value_name);
   if (r.Status != engine::kStatusFound) return flag.missing;
+  if (flag.read == FlagRead::kAnyButZero) return NotZero(r.Value) != flag.inverted;
   const auto number = AsNumber(r.Value);
   if (flag.read == FlagRead::kEqualsOne) return (number.has_value() && *number == 1) != flag.inverted;
+  // A value of a type the row does not expect: the box stays as the form defines it.
   if (!number) return kKeep;
+  if (flag.read == FlagRead::kNumberIsOne) return (*number == 1) != flag.inverted;
   return (*number != 0) != flag.inverted;
 }
 
@@ -75,6 +78,35 @@ bool ReadKeyHasDefault(TCorvanel& queue, RegKey root, const std::string& key_pat
 
 void SetCheckedIf(forms::CheckBox& box, std::optional<bool> checked) {
   if (checked) box.SetChecked(*checked);
+}
+
+void DefaultCheck(forms::CheckBox& box, BoxState state) {
+  if (box.VisibleOnScreen()) SetCheckedIf(box, state);
+}
+
+void DefaultSelect(forms::RadioButton& radio) {
+  if (radio.VisibleOnScreen()) radio.SetChecked(true);
+}
+
+void DefaultSelect(forms::ComboBox& list, int index) {
+  if (!list.VisibleOnScreen() || list.ItemIndex() == index) return;
+  list.SetItemIndex(index);
+  if (list.ItemIndex() == index && list.OnChange) list.OnChange(list);
+}
+
+void DefaultPosition(forms::TrackBar& bar, int position) {
+  if (bar.VisibleOnScreen()) bar.SetPosition(position);
+}
+
+void DefaultPosition(forms::UpDown& updown, int position) {
+  if (updown.VisibleOnScreen()) updown.SetPosition(position);
+}
+
+void DefaultPositionClicked(forms::UpDown& updown, int position) {
+  if (!updown.VisibleOnScreen()) return;
+  const int before = updown.Position();
+  updown.SetPosition(position);
+  if (updown.Position() != before && updown.OnClick) updown.OnClick(updown);
 }
 
 bool BitOf(const engine::Value::Bytes& bytes, int bit) {

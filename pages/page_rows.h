@@ -50,6 +50,23 @@ bool ReadKeyHasDefault(TCorvanel& queue, RegKey root, const std::string& key_pat
 // Leaves the box as it is when the read found nothing.
 void SetCheckedIf(forms::CheckBox& box, std::optional<bool> checked);
 
+// --- Default and preset buttons ----------------------------------------------------
+// A Default or preset button shows its choice the way the user's own change would make
+// it, so that Apply writes exactly what the window shows and nothing for a control already
+// in that state. A control the version adaptation hid keeps its state: it was never read,
+// and a write for it would change a setting nobody can see.
+void DefaultCheck(forms::CheckBox& box, BoxState state);
+void DefaultSelect(forms::RadioButton& radio);
+// A list raises its change event only for the user's choice, so a changed selection is
+// passed on here as that choice would be.
+void DefaultSelect(forms::ComboBox& list, int index);
+void DefaultPosition(forms::TrackBar& bar, int position);
+// A numeric field whose edit passes every change on.
+void DefaultPosition(forms::UpDown& updown, int position);
+// A numeric field whose edit passes on only typed changes: a changed position goes on
+// through the up-down's click event, as arrow clicks take it there.
+void DefaultPositionClicked(forms::UpDown& updown, int position);
+
 // Bit `bit` (0 = lowest) of a little-endian byte string; false beyond its end.
 bool BitOf(const engine::Value::Bytes& bytes, int bit);
 // The byte string with bit `bit` set or cleared, grown with zero bytes when too short.
@@ -69,8 +86,10 @@ TRegRecor FlagRecord(std::string name, RegKey root, std::string key_path, std::s
 
 // An integer value a check box stands for.
 enum class FlagRead : std::uint8_t {
-  kNonZero,    // on when the number is not 0; a value that is no number leaves the box
-  kEqualsOne,  // on when it equals 1 as a number or the text; any other value is off
+  kNonZero,      // on when the number is not 0; a value that is no number leaves the box
+  kEqualsOne,    // on when it equals 1 as a number or the text; any other value is off
+  kNumberIsOne,  // as kEqualsOne, but a value that is no number leaves the box
+  kAnyButZero,   // on for any value but the number 0 (policies read by their presence)
 };
 struct RegFlag {
   RegKey root;

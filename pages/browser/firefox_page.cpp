@@ -184,8 +184,8 @@ void FirefoxPage::Build(ui::PageContext& ctx) {
   form.Create<Edit>(home, kHomepage, {76, 20, 339, layout::kEditHeight});
   form.Create<Button>(common, "Button_Firefox_Common_Default", kDefaultButton, "Default Settings").OnClick =
       [&ctx](forms::Component&) {
-        ctx.Find<CheckBox>("CheckBox_Firefox_Common_DynamicText_ProhibitFlashing").SetChecked(false);
-        ctx.Find<RadioButton>(kErrorWindows).SetChecked(true);
+        DefaultCheck(ctx.Find<CheckBox>("CheckBox_Firefox_Common_DynamicText_ProhibitFlashing"), kCleared);
+        DefaultSelect(ctx.Find<RadioButton>(kErrorWindows));
       };
 
   // Usage.
@@ -206,9 +206,9 @@ void FirefoxPage::Build(ui::PageContext& ctx) {
   form.Create<Label>(speed, kSpeedLabel, {336, layout::RowTop(3) + 8, 70, layout::kLabelHeight}, "217 ms");
   form.Create<Button>(use, "Button_Firefox_Use_Default", kDefaultButton, "Default Settings").OnClick =
       [&ctx](forms::Component&) {
-        ctx.Find<CheckBox>("Checkbox_Firefox_Use_AddressBar_AutoFill").SetChecked(false);
-        ctx.Find<CheckBox>("Checkbox_Firefox_Use_AddressBar_ShowLoadAddressButton").SetChecked(true);
-        ctx.Find<RadioButton>(kSpeedWindows).SetChecked(true);
+        DefaultCheck(ctx.Find<CheckBox>("Checkbox_Firefox_Use_AddressBar_AutoFill"), kCleared);
+        DefaultCheck(ctx.Find<CheckBox>("Checkbox_Firefox_Use_AddressBar_ShowLoadAddressButton"), kChecked);
+        DefaultSelect(ctx.Find<RadioButton>(kSpeedWindows));
       };
 
   // Popup Window.
@@ -232,9 +232,9 @@ void FirefoxPage::Build(ui::PageContext& ctx) {
   for (const char* name : kScriptBoxes) box(script, name, row++);
   form.Create<Button>(popup, "Button_Firefox_Popup_Default", kDefaultButton, "Default Settings").OnClick =
       [&ctx](forms::Component&) {
-        ctx.Find<CheckBox>(kOpenType).SetChecked(true);
-        ctx.Find<RadioButton>(kOpenNewTab).SetChecked(true);
-        for (const char* name : kScriptBoxes) ctx.Find<CheckBox>(name).SetChecked(false);
+        DefaultCheck(ctx.Find<CheckBox>(kOpenType), kChecked);
+        DefaultSelect(ctx.Find<RadioButton>(kOpenNewTab));
+        for (const char* name : kScriptBoxes) DefaultCheck(ctx.Find<CheckBox>(name), kCleared);
       };
 
   // Tabs.

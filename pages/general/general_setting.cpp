@@ -475,8 +475,9 @@ void GeneralSettingPage::LoadGeneralFunction(ui::PageContext& ctx) {
       ctx.Find<UpDown>(kCaretUpDown).SetPosition(*width);
   });
   Guarded([&] {
-    const TRegRecor r = Read(queue, HKCU, kPoliciesKey, "NoWinKeys");
-    ctx.Find<CheckBox>(kWinKey).SetChecked(r.Status != engine::kStatusFound);
+    // Any value but 0 switches the keys off; a policy set to Disabled stores 0.
+    const RegFlag policy = {HKCU, kPoliciesKey, "NoWinKeys", FlagRead::kAnyButZero, true, kChecked};
+    SetCheckedIf(ctx.Find<CheckBox>(kWinKey), ReadFlag(queue, policy));
   });
 }
 

@@ -446,11 +446,11 @@ void FileTypesPage::Change(ui::PageContext& ctx, forms::Component& sender) {
 // Only states: the controls' own events queue what changes.
 void FileTypesPage::SetDefaults(ui::PageContext& ctx, Tab tab) {
   if (tab == Tab::OpenFile) {
-    ctx.Find<RadioButton>(kUnknownWithOpen).SetChecked(true);
-    ctx.Find<RadioButton>(kNoExtOpenWith).SetChecked(true);
+    DefaultSelect(ctx.Find<RadioButton>(kUnknownWithOpen));
+    DefaultSelect(ctx.Find<RadioButton>(kNoExtOpenWith));
   }
   for (const BoxRow& row : kBoxes) {
-    if (row.tab == tab) SetCheckedIf(ctx.Find<CheckBox>(row.name), row.default_state);
+    if (row.tab == tab) DefaultCheck(ctx.Find<CheckBox>(row.name), row.default_state);
   }
 }
 

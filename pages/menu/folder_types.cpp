@@ -583,24 +583,24 @@ class FolderTypesPage : public ui::PageModule {
   // Default buttons only set states; the controls' own events queue what changes.
   static void SetDefaults(ui::PageContext& ctx, Tab tab) {
     for (const FlagRow& row : kFlags) {
-      if (row.tab == tab) SetCheckedIf(ctx.Find<CheckBox>(row.name), row.default_state);
+      if (row.tab == tab) DefaultCheck(ctx.Find<CheckBox>(row.name), row.default_state);
     }
   }
 
   static void DefaultViewClick(ui::PageContext& ctx) {
-    ctx.Find<CheckBox>(kTree).SetChecked(false);
+    DefaultCheck(ctx.Find<CheckBox>(kTree), kCleared);
     SetDefaults(ctx, Tab::View);
-    ctx.Find<TrackBar>(kViewCount).SetPosition(kViewCountDefault);
+    DefaultPosition(ctx.Find<TrackBar>(kViewCount), kViewCountDefault);
   }
 
   static void DefaultListClick(ui::PageContext& ctx) {
     SetDefaults(ctx, Tab::List);
-    ctx.Find<RadioButton>(kWithNumber).SetChecked(true);
+    DefaultSelect(ctx.Find<RadioButton>(kWithNumber));
   }
 
   static void DefaultThumbnailClick(ui::PageContext& ctx) {
-    ctx.Find<UpDown>(kThumbSizeUpDown).SetPosition(kThumbSizeDefault);
-    ctx.Find<TrackBar>(kQuality).SetPosition(kQualityDefault);
+    DefaultPosition(ctx.Find<UpDown>(kThumbSizeUpDown), kThumbSizeDefault);
+    DefaultPosition(ctx.Find<TrackBar>(kQuality), kQualityDefault);
     SetDefaults(ctx, Tab::Thumbnail);
   }
 

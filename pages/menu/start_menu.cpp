@@ -89,7 +89,7 @@ constexpr std::int32_t kShowRecentDocs = 2;
 
 // --- the policy boxes ---------------------------------------------------------------
 
-// A box that is checked while its policy value is missing, whatever the value says. A
+// A box that is checked while its policy does not restrict (see LoadPolicy). A
 // checked box deletes the row's values; a cleared one writes them.
 struct PolicyWrite {
   const char* value_name;
@@ -176,10 +176,10 @@ void StartMenuPage::Build(ui::PageContext& ctx) {
   form.Create<Label>(speed, kLongDelay, Rect{272, 100, 80, layout::kLabelHeight}, "Long delay");
   form.Create<GroupBox>(common, kGroupUser, layout::GroupBounds(layout::GroupBelow(8, 124), 70), "User");
   form.Create<Button>(common, kDefaultCommon, kDefaultButton, "Default Settings").OnClick = [c](Component&) {
-    c->Find<RadioButton>(kAuto).SetChecked(true);
-    c->Find<TrackBar>(kDelay).SetPosition(kDefaultDelay);
-    c->Find<CheckBox>(kShowUserName).SetChecked(true);
-    c->Find<CheckBox>(kShowLogoff).SetChecked(true);
+    DefaultSelect(c->Find<RadioButton>(kAuto));
+    DefaultPosition(c->Find<TrackBar>(kDelay), kDefaultDelay);
+    DefaultCheck(c->Find<CheckBox>(kShowUserName), kChecked);
+    DefaultCheck(c->Find<CheckBox>(kShowLogoff), kChecked);
   };
 
   // Last Used. The count field's range and events come from the window's numeric fields.
@@ -194,9 +194,8 @@ void StartMenuPage::Build(ui::PageContext& ctx) {
   form.Create<Button>(programs, kProgramSet, Rect{layout::kRowLeft, 20, 100, layout::kButtonHeight}, "Settings").Hide();
   programs.Hide();
   form.Create<Button>(recent, kDefaultRecentlyUse, kDefaultButton, "Default Settings").OnClick = [c](Component&) {
-    c->Find<CheckBox>(kSave).SetChecked(true);
-    // Shown only: the count field passes on typed changes and arrow clicks alone.
-    c->Find<UpDown>(kFileCountUpDown).SetPosition(kDefaultFileCount);
+    DefaultCheck(c->Find<CheckBox>(kSave), kChecked);
+    DefaultPositionClicked(c->Find<UpDown>(kFileCountUpDown), kDefaultFileCount);
   };
 
   // Shortcuts.
@@ -205,7 +204,7 @@ void StartMenuPage::Build(ui::PageContext& ctx) {
       .Hide();
   form.Create<Button>(shortcut, kEditInExplorer, Rect{124, 78, 110, layout::kButtonHeight}, "Edit in Explorer").Hide();
   form.Create<Button>(shortcut, kDefaultShortCut, kDefaultButton, "Default Settings").OnClick = [c](Component&) {
-    c->Find<CheckBox>(kMoveAndEdit).SetChecked(true);
+    DefaultCheck(c->Find<CheckBox>(kMoveAndEdit), kChecked);
   };
 
   for (const PolicyRow& row : kPolicies) {
@@ -260,8 +259,15 @@ void StartMenuPage::LoadMenuDelay(ui::PageContext& ctx) {
 }
 
 void StartMenuPage::LoadPolicy(ui::PageContext& ctx, const PolicyRow& row) {
+  // A "No..." policy set to Disabled stores 0 and restricts nothing; a value the cleared
+  // box itself stores as 0 restricts by its presence.
+  bool zero_restricts = false;
+  for (const PolicyWrite& w : row.writes) {
+    if (w.value_name != nullptr && std::string_view(w.value_name) == row.read_value) zero_restricts = w.when_cleared == 0;
+  }
   const TRegRecor r = Read(ctx.Queue(), HKCU, kPoliciesKey, row.read_value);
-  ctx.Find<CheckBox>(row.name).SetChecked(r.Status != engine::kStatusFound);
+  const bool unrestricted = r.Status != engine::kStatusFound || (!zero_restricts && !NotZero(r.Value));
+  ctx.Find<CheckBox>(row.name).SetChecked(unrestricted);
 }
 
 void StartMenuPage::LoadStartMenuGeneral(ui::PageContext& ctx) {

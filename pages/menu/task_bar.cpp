@@ -211,10 +211,10 @@ void TaskBarPage::Build(ui::PageContext& ctx) {
   form.Create<Edit>(common, kTime, Rect{180, 22, 55, layout::kEditHeight});
   form.Create<UpDown>(common, kTimeUpDown, Rect{235, 22, 17, layout::kEditHeight});
   form.Create<Button>(flashes, kDefaultFlashes, kDefaultButton, "Default Settings").OnClick = [c](Component&) {
-    c->Find<CheckBox>(kActive).SetChecked(true);
-    c->Find<RadioButton>(kFlash).SetChecked(true);
-    c->Find<UpDown>(kSpeedUpDown).SetPosition(kDefaultFlashCount);
-    c->Find<UpDown>(kTimeUpDown).SetPosition(kDefaultIdleTime);
+    DefaultCheck(c->Find<CheckBox>(kActive), kChecked);
+    DefaultSelect(c->Find<RadioButton>(kFlash));
+    DefaultPosition(c->Find<UpDown>(kSpeedUpDown), kDefaultFlashCount);
+    DefaultPosition(c->Find<UpDown>(kTimeUpDown), kDefaultIdleTime);
   };
 
   // Button Appearance.
@@ -237,10 +237,10 @@ void TaskBarPage::Build(ui::PageContext& ctx) {
   form.Create<Edit>(grouping, kCount, Rect{212, 84, 40, layout::kEditHeight});
   form.Create<UpDown>(grouping, kCountUpDown, Rect{252, 84, 17, layout::kEditHeight});
   form.Create<Button>(appearance, kDefaultAppearance, kDefaultButton, "Default Settings ").OnClick = [c](Component&) {
-    c->Find<CheckBox>(kShow).SetChecked(true);
-    c->Find<CheckBox>(kShowButton).SetChecked(true);
-    c->Find<CheckBox>(kClassification).SetChecked(true);
-    c->Find<RadioButton>(kProgram).SetChecked(true);
+    DefaultCheck(c->Find<CheckBox>(kShow), kChecked);
+    DefaultCheck(c->Find<CheckBox>(kShowButton), kChecked);
+    DefaultCheck(c->Find<CheckBox>(kClassification), kChecked);
+    DefaultSelect(c->Find<RadioButton>(kProgram));
   };
 
   // Minimized Windows: one setting made of three lists. The window selects the first item
@@ -253,11 +253,10 @@ void TaskBarPage::Build(ui::PageContext& ctx) {
   MakeList(form, position, kLeft, 22, {"Left", "Right"}, forward).SetItemIndex(0);
   MakeList(form, position, kTop, 50, {"Top", "Bottom"}, forward).SetItemIndex(0);
   MakeList(form, position, kArrangement, 78, {"Side by side", "Cascading"}, forward).SetItemIndex(0);
-  // Lists chosen from code raise nothing: the defaults are shown, not queued.
   form.Create<Button>(minimized, kDefaultMinWindows, kDefaultButton, "Default Settings").OnClick = [c](Component&) {
-    c->Find<ComboBox>(kLeft).SetItemIndex(0);
-    c->Find<ComboBox>(kTop).SetItemIndex(1);
-    c->Find<ComboBox>(kArrangement).SetItemIndex(0);
+    DefaultSelect(c->Find<ComboBox>(kLeft), 0);
+    DefaultSelect(c->Find<ComboBox>(kTop), 1);
+    DefaultSelect(c->Find<ComboBox>(kArrangement), 0);
   };
 
   // Advanced.

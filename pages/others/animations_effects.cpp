@@ -390,7 +390,7 @@ TabSheet& AnimationsEffectsPage::BuildListTab(ui::PageContext& ctx, forms::PageC
   MakeButtons(form, sheet, {{tab.default_button, "Default Settings"}, {tab.performance_button, "Best Performance"}},
               {[this, &ctx, &tab](forms::Component&) {
                  ApplyPreset(ctx, tab.preset_boxes, 0);
-                 ctx.Find<ComboBox>(tab.list).SetItemIndex(1);
+                 DefaultSelect(ctx.Find<ComboBox>(tab.list), 1);
                },
                [this, &ctx, &tab](forms::Component&) { ApplyPreset(ctx, tab.preset_boxes, 1); }});
   return sheet;
@@ -590,7 +590,7 @@ void AnimationsEffectsPage::Change(ui::PageContext& ctx, forms::Component& sende
 
 void AnimationsEffectsPage::ApplyPreset(ui::PageContext& ctx, const std::vector<const char*>& boxes, int which) {
   for (const char* name : boxes) {
-    SetCheckedIf(Box(ctx, name), Row(name).preset[static_cast<std::size_t>(which)]);
+    DefaultCheck(Box(ctx, name), Row(name).preset[static_cast<std::size_t>(which)]);
   }
 }
 

@@ -136,8 +136,8 @@ void StartMaintenancePage::Build(ui::PageContext& ctx) {
   EndGroup(logo, layout::RowTop(0));
   logo.Hide();
   button(system, "Button_Startup_System_Default", [&ctx](forms::Component&) {
-    ctx.Find<CheckBox>(kDefrag).SetChecked(false);
-    ctx.Find<UpDown>(kDelay).SetPosition(10);
+    DefaultCheck(ctx.Find<CheckBox>(kDefrag), kCleared);
+    DefaultPosition(ctx.Find<UpDown>(kDelay), 10);
   });
 
   // Exit.
@@ -169,8 +169,8 @@ void StartMaintenancePage::Build(ui::PageContext& ctx) {
       .OnClick = forward;
   EndGroup(close, y);
   button(exit, "Button_Startup_Exit_Default", [&ctx](forms::Component&) {
-    ctx.Find<UpDown>(kWait).SetPosition(5000);
-    ctx.Find<RadioButton>(kAutoClose).SetChecked(true);
+    DefaultPosition(ctx.Find<UpDown>(kWait), 5000);
+    DefaultSelect(ctx.Find<RadioButton>(kAutoClose));
   });
 
   // Desktop and Taskbar.
@@ -201,8 +201,8 @@ void StartMaintenancePage::Build(ui::PageContext& ctx) {
       .OnClick = forward;
   EndGroup(restart, y);
   button(desktop, "Button_Startup_DesktopAndTaskbar_Default", [&ctx](forms::Component&) {
-    ctx.Find<RadioButton>(kInExplorer).SetChecked(true);
-    ctx.Find<CheckBox>(kAutoRestart).SetChecked(true);
+    DefaultSelect(ctx.Find<RadioButton>(kInExplorer));
+    DefaultCheck(ctx.Find<CheckBox>(kAutoRestart), kChecked);
   });
 
   // Error.
@@ -238,10 +238,9 @@ void StartMaintenancePage::Build(ui::PageContext& ctx) {
   EndGroup(report, layout::kRowTop, layout::kButtonHeight);
   report.Hide();
   button(error, "Button_Startup_Error_Default", [&ctx](forms::Component&) {
-    ctx.Find<CheckBox>(kBeep).SetChecked(true);
-    ctx.Find<CheckBox>(kLog).SetChecked(true);
-    // Chosen from code: shown, not queued.
-    ctx.Find<ComboBox>(kErrorType).SetItemIndex(0);
+    DefaultCheck(ctx.Find<CheckBox>(kBeep), kChecked);
+    DefaultCheck(ctx.Find<CheckBox>(kLog), kChecked);
+    DefaultSelect(ctx.Find<ComboBox>(kErrorType), 0);
   });
 
   pages.SetActivePageIndex(0);

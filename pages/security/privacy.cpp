@@ -119,8 +119,8 @@ void PrivacyPage::Build(ui::PageContext& ctx) {
   type.OnChange = forwarder;
   form.Create<Button>(general, "Button_Privacy_Common_Default", layout::SheetButtonBounds(0, 1), kDefaultCaption)
       .OnClick = [&ctx](forms::Component&) {
-    ctx.Find<CheckBox>(kAutoUpdate).SetChecked(true);
-    ctx.Find<ComboBox>(kUpdateType).SetItemIndex(0);
+    DefaultCheck(ctx.Find<CheckBox>(kAutoUpdate), kChecked);
+    DefaultSelect(ctx.Find<ComboBox>(kUpdateType), 0);
   };
 
   // Clean Traces: each box with the "Delete Now" button the form keeps hidden.
@@ -134,8 +134,8 @@ void PrivacyPage::Build(ui::PageContext& ctx) {
   form.Create<Button>(cache, "Button_CleanTraces_ClearIECache_DeleteNow", kDeleteNow, "Delete Now").Hide();
   form.Create<Button>(traces, "Button_CleanTraces_Default", layout::SheetButtonBounds(0, 1), kDefaultCaption)
       .OnClick = [&ctx](forms::Component&) {
-    ctx.Find<CheckBox>(kClearLogoff).SetChecked(false);
-    ctx.Find<CheckBox>(kClearCache).SetChecked(false);
+    DefaultCheck(ctx.Find<CheckBox>(kClearLogoff), kCleared);
+    DefaultCheck(ctx.Find<CheckBox>(kClearCache), kCleared);
   };
 
   // Internet Explorer.
@@ -145,8 +145,8 @@ void PrivacyPage::Build(ui::PageContext& ctx) {
             layout::GroupBelow(layout::kFirstGroupTop, GroupHeight(1)), {kStopUpdate});
   form.Create<Button>(ie, "Button_Privacy_IE_Default", layout::SheetButtonBounds(0, 1), kDefaultCaption).OnClick =
       [&ctx](forms::Component&) {
-        ctx.Find<CheckBox>(kAuthentication).SetChecked(false);
-        ctx.Find<CheckBox>(kStopUpdate).SetChecked(false);
+        DefaultCheck(ctx.Find<CheckBox>(kAuthentication), kCleared);
+        DefaultCheck(ctx.Find<CheckBox>(kStopUpdate), kCleared);
       };
 }
 

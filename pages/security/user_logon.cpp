@@ -76,7 +76,7 @@ struct FlagRow {
 const FlagRow kFlags[] = {
     {kHideUserName, {HKLM, kPoliciesKey, "dontdisplaylastusername", FlagRead::kEqualsOne}, kWinlogonKey},
     // DisableCAD 1 spares the key combination, so the box is its opposite.
-    {kPressCad, {HKLM, kWinlogonKey, "DisableCAD", FlagRead::kEqualsOne, true}, nullptr},
+    {kPressCad, {HKLM, kWinlogonKey, "DisableCAD", FlagRead::kNumberIsOne, true}, nullptr},
     {kShowShutdown, {HKLM, kPoliciesKey, "ShutdownWithoutLogon", FlagRead::kEqualsOne}, kWinlogonKey},
     {kVerboseStatus, {HKLM, kPoliciesKey, "verbosestatus", FlagRead::kEqualsOne}, nullptr},
 };
@@ -333,10 +333,12 @@ void UserLogonPage::LoadUserLogonGeneral(ui::PageContext& ctx) {
   engine::TCorvanel& queue = ctx.Queue();
   if (ctx.VersionClass() <= 5) {
     Guarded([&] {
-      const std::optional<bool> xp = FoundEquals(Read(queue, HKLM, kWinlogonKey, "LogonType"), 1);
-      if (!xp) return;
-      ctx.Find<RadioButton>(*xp ? kRadioXp : kRadioClassic).SetChecked(true);
-      ShowLogonPicture(ctx, *xp);
+      // A value that is no number names no screen: the radios stay as the form has them.
+      const std::optional<std::int32_t> type = ReadNumber(queue, HKLM, kWinlogonKey, "LogonType");
+      if (!type) return;
+      const bool xp = *type == 1;
+      ctx.Find<RadioButton>(xp ? kRadioXp : kRadioClassic).SetChecked(true);
+      ShowLogonPicture(ctx, xp);
     });
   }
   for (const char* name : {kHideUserName, kPressCad, kShowShutdown}) {

@@ -47,9 +47,9 @@ struct FlagRow {
 };
 const FlagRow kFlags[] = {
     {kUdma66, {HKLM, kIdeKey, "EnableUDMA66", FlagRead::kEqualsOne}, true},
-    {kLastAccess, {HKLM, kFileSystemKey, "NtfsDisableLastAccessUpdate", FlagRead::kEqualsOne, true, kChecked}, false},
-    {kShortNames, {HKLM, kFileSystemKey, "NtfsDisable8dot3NameCreation", FlagRead::kEqualsOne, true}, false},
-    {kSpaceWarning, {HKCU, kPoliciesKey, "NoLowDiskSpaceChecks", FlagRead::kEqualsOne, true, kChecked}, true},
+    {kLastAccess, {HKLM, kFileSystemKey, "NtfsDisableLastAccessUpdate", FlagRead::kNumberIsOne, true, kChecked}, false},
+    {kShortNames, {HKLM, kFileSystemKey, "NtfsDisable8dot3NameCreation", FlagRead::kNumberIsOne, true}, false},
+    {kSpaceWarning, {HKCU, kPoliciesKey, "NoLowDiskSpaceChecks", FlagRead::kNumberIsOne, true, kChecked}, true},
 };
 
 // NoDriveTypeAutoRun: a set bit switches AutoPlay off for that kind of drive.
@@ -106,9 +106,9 @@ void DriverPage::Build(ui::PageContext& ctx) {
   close(udma, box(udma, kUdma66, y, "Enable UDMA66 support."));
   form.Create<Button>(common, "Button_Drives_Common_Default", layout::SheetButtonBounds(0, 1), "Default Settings")
       .OnClick = [&ctx](forms::Component&) {
-    ctx.Find<CheckBox>(kUdma66).SetChecked(false);
-    ctx.Find<CheckBox>(kLastAccess).SetChecked(true);
-    ctx.Find<CheckBox>(kShortNames).SetChecked(true);
+    DefaultCheck(ctx.Find<CheckBox>(kUdma66), kCleared);
+    DefaultCheck(ctx.Find<CheckBox>(kLastAccess), kChecked);
+    DefaultCheck(ctx.Find<CheckBox>(kShortNames), kChecked);
   };
 
   // Disk Space.
@@ -119,7 +119,7 @@ void DriverPage::Build(ui::PageContext& ctx) {
   close(warning, box(warning, kSpaceWarning, y, "Show low disk space warning."));
   form.Create<Button>(space, "Button_Drives_DiskSpace_SpaceWarn_Default", layout::SheetButtonBounds(0, 1),
                       "Default Settings")
-      .OnClick = [&ctx](forms::Component&) { ctx.Find<CheckBox>(kSpaceWarning).SetChecked(true); };
+      .OnClick = [&ctx](forms::Component&) { DefaultCheck(ctx.Find<CheckBox>(kSpaceWarning), kChecked); };
 
   // Auto Play.
   auto& autoplay = form.Create<TabSheet>(pages, "TabSheet_Drives_AutoPlay", Rect{}, "Auto Play");

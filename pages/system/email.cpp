@@ -52,7 +52,7 @@ const FlagRow kFlags[] = {
     {kHelpBox,
      "在工具栏中显示\"键入需要帮助的问题\"",
      {HKCU, kToolbarsKey, "Microsoft Office Outlook AWDropdownHidden", FlagRead::kEqualsOne, true}},
-    {kMinToTray, "最小化Outlook 到系统托盘区", {HKCU, kOutlookKey, "MinToTray", FlagRead::kNonZero}},
+    {kMinToTray, "最小化Outlook 到系统托盘区", {HKCU, kOutlookKey, "MinToTray", FlagRead::kAnyButZero}},
 };
 
 class EmailPage : public ui::PageModule {
@@ -121,7 +121,11 @@ void EmailPage::Load(ui::PageContext& ctx) {
   ReadFlagRow(ctx, kSmoothScroll);
   Guarded([&] {
     const TRegRecor r = Read(ctx.Queue(), HKCU, kOutlookExpressKey, "WindowTitle");
-    ctx.Find<Edit>(kWindowTitle).SetText(r.Status == engine::kStatusFound ? r.Value.AsText() : kDefaultTitle);
+    if (r.Status != engine::kStatusFound) {
+      ctx.Find<Edit>(kWindowTitle).SetText(kDefaultTitle);
+    } else if (const auto text = ValueText(r.Value)) {
+      ctx.Find<Edit>(kWindowTitle).SetText(*text);
+    }
   });
   // LoadEmailOffice.
   ReadFlagRow(ctx, kHelpBox);

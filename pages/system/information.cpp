@@ -91,7 +91,8 @@ class InformationPage : public ui::PageModule {
 bool ReadText(ui::PageContext& ctx, const TextRow& row) {
   const TRegRecor r = Read(ctx.Queue(), row.root, row.key, row.value);
   if (r.Status != engine::kStatusFound) return false;
-  ctx.Find<Edit>(row.name).SetText(r.Value.AsText());
+  // A number shows as its decimal text; bytes have none and leave the edit as it is.
+  if (const auto text = ValueText(r.Value)) ctx.Find<Edit>(row.name).SetText(*text);
   return true;
 }
 
@@ -182,7 +183,7 @@ void InformationPage::Build(ui::PageContext& ctx) {
   form.Create<Button>(dialogs, "Button_System_CommonDialog_Default", layout::SheetButtonBounds(0, 1),
                       "Default Settings")
       .OnClick = [&ctx](forms::Component&) {
-    for (const FlagRow& flag : kDialogFlags) ctx.Find<CheckBox>(flag.name).SetChecked(true);
+    for (const FlagRow& flag : kDialogFlags) DefaultCheck(ctx.Find<CheckBox>(flag.name), kChecked);
   };
 
   // Search.
@@ -213,8 +214,8 @@ void InformationPage::Build(ui::PageContext& ctx) {
   file_types.Hide();
   form.Create<Button>(search, "Button_System_Search_Default", layout::SheetButtonBounds(0, 1), "Default Settings")
       .OnClick = [&ctx](forms::Component&) {
-    ctx.Find<CheckBox>(kNoIndexing).SetChecked(false);
-    ctx.Find<CheckBox>(kClassicSearch).SetChecked(false);
+    DefaultCheck(ctx.Find<CheckBox>(kNoIndexing), kCleared);
+    DefaultCheck(ctx.Find<CheckBox>(kClassicSearch), kCleared);
   };
 
   // Command Prompt.

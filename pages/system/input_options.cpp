@@ -378,8 +378,9 @@ class InputOptionsPage : public ui::PageModule {
       }
     });
     Guarded([&] {
-      // Any value present switches the keys off, whatever it says.
-      ctx.Find<CheckBox>(kWinKey).SetChecked(Read(q, HKCU, kPoliciesKey, "NoWinKeys").Status != engine::kStatusFound);
+      // Any value but 0 switches the keys off; a policy set to Disabled stores 0.
+      const RegFlag policy = {HKCU, kPoliciesKey, "NoWinKeys", FlagRead::kAnyButZero, true, kChecked};
+      SetCheckedIf(ctx.Find<CheckBox>(kWinKey), ReadFlag(q, policy));
     });
   }
 
@@ -407,21 +408,21 @@ class InputOptionsPage : public ui::PageModule {
   // --- Default buttons: states only; the controls' own events queue what changes ---
 
   static void MouseFunctionDefaults(ui::PageContext& ctx) {
-    ctx.Find<CheckBox>(kSwap).SetChecked(false);
-    ctx.Find<CheckBox>(kAutoMove).SetChecked(false);
-    ctx.Find<RadioButton>(kRollRow).SetChecked(true);
-    ctx.Find<UpDown>(kWheelUpDown).SetPosition(3);
+    DefaultCheck(ctx.Find<CheckBox>(kSwap), kCleared);
+    DefaultCheck(ctx.Find<CheckBox>(kAutoMove), kCleared);
+    DefaultSelect(ctx.Find<RadioButton>(kRollRow));
+    DefaultPosition(ctx.Find<UpDown>(kWheelUpDown), 3);
   }
 
   static void SensitivityDefaults(ui::PageContext& ctx) {
-    for (const SensitivityRow& row : kSensitivity) ctx.Find<UpDown>(row.updown).SetPosition(row.default_position);
+    for (const SensitivityRow& row : kSensitivity) DefaultPosition(ctx.Find<UpDown>(row.updown), row.default_position);
   }
 
   static void KeyboardDefaults(ui::PageContext& ctx) {
-    ctx.Find<CheckBox>(kBlinkActive).SetChecked(false);
-    ctx.Find<UpDown>(kCaretUpDown).SetPosition(1);
-    ctx.Find<CheckBox>(kWinKey).SetChecked(true);
-    ctx.Find<TrackBar>(kBlinkSpeed).SetPosition(kBlinkDesign);
+    DefaultCheck(ctx.Find<CheckBox>(kBlinkActive), kCleared);
+    DefaultPosition(ctx.Find<UpDown>(kCaretUpDown), 1);
+    DefaultCheck(ctx.Find<CheckBox>(kWinKey), kChecked);
+    DefaultPosition(ctx.Find<TrackBar>(kBlinkSpeed), kBlinkDesign);
   }
 
   forms::NotifyEvent forward_;

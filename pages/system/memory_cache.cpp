@@ -95,8 +95,8 @@ void MemoryCachePage::Build(ui::PageContext& ctx) {
   form.Create<Button>(manage, "Button_MemoryAndCache_MemoryManage_Default", layout::SheetButtonBounds(1, 2),
                       "Default Settings")
       .OnClick = [&ctx](forms::Component&) {
-    ctx.Find<RadioButton>(kPageAsNeeded).SetChecked(true);
-    ctx.Find<CheckBox>(kClearPageFile).SetChecked(false);
+    DefaultSelect(ctx.Find<RadioButton>(kPageAsNeeded));
+    DefaultCheck(ctx.Find<CheckBox>(kClearPageFile), kCleared);
   };
 
   // Memory Usage.

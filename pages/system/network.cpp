@@ -54,7 +54,6 @@ constexpr const char* kUpnp = "Checkbox_Net_Advanced_UPnp_Enable";
 constexpr const char* kQosKeep = "Checkbox_Net_Advanced_Qos_Keep";
 constexpr const char* kQosEdit = "Edit_Net_Advanced_Qos_Count";
 constexpr const char* kQosUpDown = "Updown_Net_Advanced_Qos_Count";
-constexpr const char* kQosClick = "Updown_Net_Advanced_Qos_CountClick";
 constexpr const char* kSavePassword = "Checkbox_Net_Password_Storage_SavePassword";
 constexpr const char* kOnlyForShare = "Checkbox_Net_Password_Transmission_OnlyForShare";
 constexpr const char* kAsk = "Radio_Net_Internet_CloseConnection_Ask";
@@ -398,7 +397,7 @@ class NetworkPage : public ui::PageModule {
   static void SetDefaults(ui::PageContext& ctx, std::initializer_list<const char*> boxes) {
     for (const char* name : boxes) {
       const SwitchRow* sw = RowNamed(kSwitches, name);
-      SetCheckedIf(ctx.Find<CheckBox>(name), sw != nullptr ? sw->default_state : kChecked);
+      DefaultCheck(ctx.Find<CheckBox>(name), sw != nullptr ? sw->default_state : kChecked);
     }
   }
 
@@ -407,14 +406,9 @@ class NetworkPage : public ui::PageModule {
   }
 
   static void AdvancedDefaults(ui::PageContext& ctx) {
-    ctx.Find<CheckBox>(kUpnp).SetChecked(true);
-    ctx.Find<CheckBox>(kQosKeep).SetChecked(true);
-    auto& count = ctx.Find<UpDown>(kQosUpDown);
-    const int before = count.Position();
-    count.SetPosition(kQosDesign);
-    // The field passes a change from code on only while it has the focus, so the limit
-    // shown would not be the one written. The up-down's own click event takes it there.
-    if (count.Position() != before) ctx.Event(kQosClick)(count);
+    DefaultCheck(ctx.Find<CheckBox>(kUpnp), kChecked);
+    DefaultCheck(ctx.Find<CheckBox>(kQosKeep), kChecked);
+    DefaultPositionClicked(ctx.Find<UpDown>(kQosUpDown), kQosDesign);
   }
 
   static void PasswordDefaults(ui::PageContext& ctx) { SetDefaults(ctx, {kSavePassword, kOnlyForShare}); }

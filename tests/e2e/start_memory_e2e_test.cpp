@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/remote.h"
 
@@ -120,6 +121,51 @@ TEST_F(PageFile, DeletingThePageFileAtShutdownIsWrittenOnApply) {
   // No restart is offered for this one: the program is still there, without a question.
   EXPECT_TRUE(program_.Running());
   EXPECT_EQ(program_.WaitWindowOf(L"#32770", 300), nullptr) << "a message box appeared";
+}
+
+constexpr wchar_t kCrashKey[] = L"SYSTEM\\CurrentControlSet\\Control\\CrashControl";
+
+// A restart after a crash stored, the error log on; beep and values come back afterwards.
+class CrashListDefault : public Beeping {
+ protected:
+  void SetUp() override {
+    for (const wchar_t* name : {L"AutoReboot", L"LogEvent"}) saved_.push_back(ReadDword(kCrashKey, name));
+    WriteDword(kCrashKey, L"AutoReboot", 1);
+    WriteDword(kCrashKey, L"LogEvent", 1);
+    ASSERT_EQ(ReadDword(kCrashKey, L"AutoReboot"), 1u) << "cannot prepare the start state";
+    Beeping::SetUp();
+  }
+  void TearDown() override {
+    Beeping::TearDown();
+    const wchar_t* names[] = {L"AutoReboot", L"LogEvent"};
+    for (std::size_t i = 0; i < saved_.size(); ++i) {
+      if (saved_[i]) {
+        WriteDword(kCrashKey, names[i], *saved_[i]);
+      } else {
+        RemoveValue(kCrashKey, names[i]);
+      }
+    }
+  }
+  std::vector<std::optional<DWORD>> saved_;
+};
+
+TEST_F(CrashListDefault, DefaultThenApplyWritesTheChoiceTheListShows) {
+  ASSERT_EQ(program_.Query(ui::win32::kQueryShowPage, "16,3"), 1);
+  HWND list = program_.Control("CB_Startup_Error_SystemError_Type");
+  HWND button = program_.Control("Button_Startup_Error_Default");
+  HWND apply = program_.Control("Button_Apply");
+  ASSERT_TRUE(list && button && apply);
+  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1) << "AutoReboot 1 shows the restart";
+
+  PostMessageW(button, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kTimeoutMs)) << "Apply stayed disabled";
+  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0) << "the list does not show the default";
+  EXPECT_EQ(ReadDword(kCrashKey, L"AutoReboot"), 1u) << "written before Apply";
+
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) == FALSE; }, kTimeoutMs)) << "Apply did not finish";
+  EXPECT_EQ(ReadDword(kCrashKey, L"AutoReboot"), 0u) << "Apply did not write what the list shows";
+  EXPECT_EQ(ReadDword(kCrashKey, L"LogEvent"), 1u);
 }
 
 }  // namespace

@@ -569,7 +569,7 @@ TEST_F(AnimationsEffectsTest, EffectPresetsQueueOnlyTheBoxesTheyChange) {
   EXPECT_EQ(Record(kDrag)->SpiUiParam, 0u);
 }
 
-TEST_F(AnimationsEffectsTest, AnimationDefaultQueuesNothingWhenStatesMatch) {
+TEST_F(AnimationsEffectsTest, AnimationDefaultQueuesOnlyTheFadeItShows) {
   Memory().spi().set_min_animate(1);
   Memory().spi().SetValue(spi::GETTOOLTIPANIMATION, 1);
   Memory().spi().SetValue(spi::GETTOOLTIPFADE, 0);
@@ -578,25 +578,27 @@ TEST_F(AnimationsEffectsTest, AnimationDefaultQueuesNothingWhenStatesMatch) {
   Memory().registry().SetDword(HKCU, kDesktop, "SmoothScroll", 1);
   Open();
   Window().Find<Button>("Button_Display_Animation_Default").UserClick();
-  EXPECT_TRUE(Queue().Empty());
+  EXPECT_EQ(Names(), (std::vector<std::string>{kToolTipType}));
+  EXPECT_EQ(Record(kToolTipType)->SpiPvParam, engine::SpiParam{1u});
   EXPECT_EQ(Combo(kToolTipType).ItemIndex(), 1);
 
   Window().Find<Button>("Button_Display_Animation_HighestPerformance").UserClick();
-  EXPECT_EQ(Names(), (std::vector<std::string>{kMaxMin, kToolTip, kListTree, kComboAnim}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{kToolTipType, kMaxMin, kToolTip, kListTree, kComboAnim}));
   EXPECT_FALSE(Combo(kToolTipType).Enabled());
   EXPECT_EQ(Combo(kToolTipType).ItemIndex(), 1);
   EXPECT_FALSE(Window().Requests().RestartNeeded);
 }
 
-TEST_F(AnimationsEffectsTest, MenuPresetsKeepFlatMenusOnAndShowFadeWithoutQueuingIt) {
+TEST_F(AnimationsEffectsTest, MenuPresetsKeepFlatMenusOnAndQueueTheFadeTheyShow) {
   AllSpiOff();
   Open();
   Window().Find<Button>("Button_Display_MenuAppearance_Default").UserClick();
   for (const char* box : {kSelFade, kMenuAnim, kFlatMenu, kMenuShadow}) EXPECT_TRUE(Box(box).Checked()) << box;
   EXPECT_EQ(Combo(kMenuType).ItemIndex(), 1);
   EXPECT_TRUE(Combo(kMenuType).Enabled());
-  EXPECT_EQ(Queue().Count(), 4u);
-  EXPECT_EQ(Record(kMenuType), nullptr);
+  EXPECT_EQ(Queue().Count(), 5u);
+  ASSERT_NE(Record(kMenuType), nullptr);
+  EXPECT_EQ(Record(kMenuType)->SpiPvParam, engine::SpiParam{1u});
 
   Window().Find<Button>("Button_Display_MenuAppearance_HighestPerformance").UserClick();
   EXPECT_FALSE(Box(kSelFade).Checked());

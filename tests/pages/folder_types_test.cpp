@@ -415,13 +415,13 @@ TEST_F(FolderTypesTest, ViewDefaultsQueueOnlyWhatChanges) {
   Reg().SetDword(HKCU, "\\Software\\Microsoft\\Windows\\Shell\\", "BagMRU Size", 400);
   Open(5);
   Get<Button>("Button_Folder_View_BehaviorSet_Default").UserClick();
-  // Class 5 never reads the hidden details box: the default checks it and so deletes the policy.
+  // Class 5 hides the details box and never reads it: the default leaves it alone.
   EXPECT_EQ(Names(),
-            (std::vector<std::string>{"Checkbox_Folder_View_Windows_Restore", kDetails,
+            (std::vector<std::string>{"Checkbox_Folder_View_Windows_Restore",
                                       "Trabar_Folder_View_BehaviorSet_SaveViewSetCount1",
                                       "Trabar_Folder_View_BehaviorSet_SaveViewSetCount2"}));
-  EXPECT_EQ(Record(kDetails)->Action, engine::kActionDeleteValue);
-  EXPECT_TRUE(Window().Requests().RestartNeeded);
+  EXPECT_FALSE(Checked(kDetails));
+  EXPECT_FALSE(Window().Requests().RestartNeeded);  // only the details box asks for it
   ASSERT_NE(Record("Trabar_Folder_View_BehaviorSet_SaveViewSetCount1"), nullptr);
   EXPECT_EQ(Record("Trabar_Folder_View_BehaviorSet_SaveViewSetCount1")->Value, engine::MakeInt(5000));
   EXPECT_EQ(Get<forms::Label>(kViewCountShow).Caption(), "5000");

@@ -196,7 +196,9 @@ TEST_F(GeneralSettingTest, StoredValuesShowInTheirControls) {
          r.SetBinary(HKCU, kIEMain, "Start Page", {1, 2});
        },
        {{kDoType, "-1"}, {kCaret, "10"}, {kHistory, "20"}, {kIEHome, "\"\""}}},
-      {"Windows keys switched off with 0", [](R& r) { r.SetDword(HKCU, kPolicies, "NoWinKeys", 0); },
+      {"Windows keys policy set to Disabled", [](R& r) { r.SetDword(HKCU, kPolicies, "NoWinKeys", 0); },
+       {{kWinKey, "checked"}}},
+      {"Windows keys switched off", [](R& r) { r.SetDword(HKCU, kPolicies, "NoWinKeys", 1); },
        {{kWinKey, "unchecked"}}},
       {"home page", [](R& r) { r.SetString(HKCU, kIEMain, "Start Page", "http://example.org/"); },
        {{kIEHome, "\"http://example.org/\""}}},

@@ -74,15 +74,15 @@ TEST_F(InformationTest, NamesShowAndMissingInstallerDefaultsTakeTheRegistration)
          r.SetString(HKLM, kCurrentVersion, "RegisteredOrganization", "Acme");
        },
        {"Ann", "Acme", "Ann", "Acme"}},
-      {"name of the wrong type leaves both installer edits",
+      {"a number shows in decimal",
        [](Registry& r) {
          r.SetString(HKLM, kCurrentVersion, "RegisteredOwner", "Ann");
          r.SetDword(HKCU, kUserInfo, "DefName", 5);
        },
-       {"Ann", "", "", ""}},
-      {"owner of the wrong type, the rest still read",
+       {"Ann", "", "5", ""}},
+      {"bytes leave their edit, the rest still read",
        [](Registry& r) {
-         r.SetDword(HKLM, kCurrentVersion, "RegisteredOwner", 1);
+         r.SetBinary(HKLM, kCurrentVersion, "RegisteredOwner", {1});
          r.SetString(HKLM, kCurrentVersion, "RegisteredOrganization", "Acme");
        },
        {"", "Acme", "", "Acme"}},

@@ -144,7 +144,7 @@ TEST_F(InputOptionsTest, KeyboardValuesLoad) {
       {[] {}, 10, true},
       {[this] { Reg().SetDword(HKCU, kDesktop, "CaretWidth", 3); }, 3, true},
       {[this] { Reg().SetString(HKCU, kDesktop, "CaretWidth", "wide"); }, 10, true},
-      {[this] { Reg().SetDword(HKCU, kPolicies, "NoWinKeys", 0); }, 10, false},
+      {[this] { Reg().SetDword(HKCU, kPolicies, "NoWinKeys", 0); }, 10, true},  // the policy set to Disabled
       {[this] { Reg().SetString(HKCU, kPolicies, "NoWinKeys", "x"); }, 10, false},
   };
   for (const Other& c : others) {
@@ -210,7 +210,7 @@ TEST_F(InputOptionsTest, AllWheelSendersShareOneRecord) {
 
 TEST_F(InputOptionsTest, KeyboardChangesQueueRegistryRecordsAndAskForARestart) {
   Reg().SetString(HKCU, kDesktop, "CursorBlinkRate", "530");
-  Reg().SetDword(HKCU, kPolicies, "NoWinKeys", 0);
+  Reg().SetDword(HKCU, kPolicies, "NoWinKeys", 1);
   Open();
   ASSERT_TRUE(Get<TrackBar>(kSpeed).UserSetPosition(2000));
   EXPECT_EQ(Records(), std::vector<TRegRecor>{BlinkRate(kSpeed, "500")});

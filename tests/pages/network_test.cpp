@@ -319,10 +319,10 @@ TEST_F(NetworkTest, DefaultButtonsQueueOnlyWhatTheyChange) {
          Reg().SetDword(HKCU, kExplorer, "NoNetCrawling", 1);
          Reg().SetDword(HKLM, kServer, "Hidden", 1);
        },
-       // The hidden printer box is checked too: it queues on Windows XP as well.
-       {kTask, kPrinter, kShare, kHide}},
-      {"Button_Net_Neighbor_Default", 7, [this] { Reg().SetString(HKLM, kPrintersKey, "", "Printers"); },
-       {kTask}},
+       // The printer box XP hides keeps its state.
+       {kTask, kShare, kHide}},
+      // So do the scheduled-tasks and share-history boxes Vista hides.
+      {"Button_Net_Neighbor_Default", 7, [this] { Reg().SetString(HKLM, kPrintersKey, "", "Printers"); }, {}},
       {"Button_Net_Advanced_Default", 5, [this] { Reg().SetDword(HKLM, kSsdp, "Start", 4); },
        {kUpnp, "Checkbox_Net_Advanced_UPnp_Enable1"}},
       {"Button_Net_Password_Default", 5, [this] { Reg().SetDword(HKLM, kWorkstation, "enableplaintextpassword", 1); },

@@ -120,7 +120,7 @@ TEST_F(StartMenuTest, PolicyBoxesAreCheckedWhileTheirValueIsMissing) {
   };
   const Case cases[] = {
       {kShowUserName, Nothing(), true},
-      {kShowUserName, Dword(kPolicies, "NoUserNameInStartMenu", 0), false},
+      {kShowUserName, Dword(kPolicies, "NoUserNameInStartMenu", 0), true},  // the policy set to Disabled
       {kShowUserName, Text(kPolicies, "NoUserNameInStartMenu", "no"), false},
       {kShowLogoff, Nothing(), true},
       {kShowLogoff, Dword(kPolicies, "StartMenuLogOff", 1), false},
@@ -258,17 +258,20 @@ TEST_F(StartMenuTest, RecentDocumentsEndInTheLastChoiceAfterApply) {
   struct Case {
     int clicks;  // starting checked (value missing)
     std::uint32_t shown;
+    std::uint32_t count;
   };
-  for (const Case& c : {Case{1, 0}, Case{2, 2}, Case{3, 0}, Case{4, 2}}) {
+  // The stored count lies beyond the field's range: what is written is the 99 it shows,
+  // and only where a checked box queued it.
+  for (const Case& c : {Case{1, 0, 120}, Case{2, 2, 99}, Case{3, 0, 99}, Case{4, 2, 99}}) {
     SCOPED_TRACE(c.clicks);
     Reset();
-    Reg().SetDword(HKCU, kPolicies, "MaxRecentDocs", 20);
+    Reg().SetDword(HKCU, kPolicies, "MaxRecentDocs", 120);
     Open();
     for (int i = 0; i < c.clicks; ++i) Box(kSave).UserClick();
     Window().Find<Button>("Button_Apply").UserClick();
     EXPECT_TRUE(Records().empty());
     EXPECT_EQ(Reg().GetDword(HKCU, kAdvanced, "Start_ShowRecentDocs"), c.shown);
-    EXPECT_EQ(Reg().GetDword(HKCU, kPolicies, "MaxRecentDocs"), 20u);
+    EXPECT_EQ(Reg().GetDword(HKCU, kPolicies, "MaxRecentDocs"), c.count);
   }
 }
 
@@ -293,16 +296,21 @@ TEST_F(StartMenuTest, DefaultButtonsQueueOnlyWhatTheyChange) {
        Text(kDesktop, "MenuShowDelay", "400"),
        "Button_Use_StartMenu_Common_User_Default",
        {}},
-      {"last used while cleared: the count before the button moves it",
+      {"last used while cleared: the count the button shows",
        [](MemoryRegistry& r) {
          r.SetDword(HKCU, kAdvanced, "Start_ShowRecentDocs", 0);
          r.SetDword(HKCU, kPolicies, "MaxRecentDocs", 30);
        },
        "Button_Use_StartMenu_RecentlyUse_Default",
        {Write(kSave, kAdvanced, "Start_ShowRecentDocs", 2),
-        Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 30)}},
+        Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 14)}},
       {"last used while checked",
        Dword(kPolicies, "MaxRecentDocs", 30),
+       "Button_Use_StartMenu_RecentlyUse_Default",
+       {Write(kSave, kAdvanced, "Start_ShowRecentDocs", 2),
+        Write(std::string(kSave) + "1", kPolicies, "MaxRecentDocs", 14)}},
+      {"last used already default",
+       Dword(kPolicies, "MaxRecentDocs", 14),
        "Button_Use_StartMenu_RecentlyUse_Default",
        {}},
       {"shortcuts while cleared",

@@ -511,10 +511,12 @@ TEST_F(TaskBarTest, DefaultButtonsQueueOnlyWhatTheyChange) {
        [this] { Reg().SetDword(HKCU, kAdvanced, "TaskbarAnimations", 1); },
        "Button_Taskbar_ButtonAppearance_Default",
        {}},
-      {"minimized windows",
-       [this] {
-         Spi().set_minimized_metrics({154, 0, 0, 7});
-       },
+      {"minimized windows from right, top, cascading",
+       [this] { Spi().set_minimized_metrics({154, 0, 0, 7}); },
+       "Button_Taskbar_MinWindows_Default",
+       {ArrangementRecord(Block(154, 0, 0, 0))}},
+      {"minimized windows already default",
+       [this] { Spi().set_minimized_metrics({154, 0, 0, 8}); },
        "Button_Taskbar_MinWindows_Default",
        {}},
   };
@@ -527,7 +529,6 @@ TEST_F(TaskBarTest, DefaultButtonsQueueOnlyWhatTheyChange) {
     EXPECT_EQ(Records(), c.records);
     EXPECT_EQ(ApplyEnabled(), !c.records.empty());
   }
-  // The last case: the lists show the defaults all the same.
   EXPECT_EQ(Lists(), (std::vector<int>{0, 1, 0}));
   EXPECT_EQ(Combo(kTop).Text(), "Bottom");
 }

@@ -99,7 +99,7 @@ struct BoxRow {
 const BoxRow kBoxes[] = {
     {kHideUserName, HKLM, kPolicies, "dontdisplaylastusername", {true, false, true, false, false, false, false},
      false, 1, "DontDisplayLastUserName"},
-    {kPressCad, HKLM, kWinlogon, "DisableCAD", {false, true, false, true, true, true, false}, false, 0, nullptr},
+    {kPressCad, HKLM, kWinlogon, "DisableCAD", {false, true, false, true, false, false, false}, false, 0, nullptr},
     {kEndTask, HKCU, kDesktop, "AutoEndTasks", {true, false, true, false, false, false, true}, true, 1, nullptr},
     {kShowShutdown, HKLM, kPolicies, "ShutdownWithoutLogon", {true, false, true, false, false, false, false}, false,
      1, "ShutdownWithoutLogon"},
@@ -160,7 +160,7 @@ TEST_F(UserLogonTest, LogonStyleIsReadUpToXpAndItsRadiosSwapThePictures) {
   };
   const Case cases[] = {
       {5, Stored::kDword1, true, false}, {5, Stored::kDword0, false, true},    {5, Stored::kText1, true, false},
-      {5, Stored::kTextWord, false, true}, {5, Stored::kMissing, false, false}, {4, Stored::kDword1, true, false},
+      {5, Stored::kTextWord, false, false}, {5, Stored::kMissing, false, false}, {4, Stored::kDword1, true, false},
       {0, Stored::kDword0, false, true}, {6, Stored::kDword1, false, false},  {7, Stored::kDword1, false, false},
       {8, Stored::kDword0, false, false},
   };
