@@ -484,6 +484,9 @@ void FormView::PushText(View& v) {
       break;
     default: {
       std::wstring text = Widen(c.Caption());
+      // Wine's group box clips the last letter of some captions ("Scroll wheel" at 96 DPI);
+      // a trailing space gives the caption the room on every system.
+      if (c.Kind() == forms::ComponentKind::GroupBox && !text.empty()) text += L' ';
       if (WindowText(v.hwnd) == text) break;
       SetWindowTextW(v.hwnd, text.c_str());
       if (c.Kind() == forms::ComponentKind::Label && c.Parent() != nullptr && HasBackdrop(*c.Parent())) {
@@ -698,6 +701,7 @@ void FormView::PushColumns(View& v) {
     col.iSubItem = static_cast<int>(i);
     SendMessageW(v.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
   }
+  FitListColumn(v);
 }
 
 void FormView::PushListItems(View& v, int index) {
@@ -730,6 +734,27 @@ void FormView::PushListItems(View& v, int index) {
     PushListChecks(v, index);
   }
   PushListSelection(v);
+  FitListColumn(v);
+}
+
+void FormView::FitListColumn(View& v) {
+  // A plain list's columns are as wide as the list control guesses, which pushes short
+  // items (the drive letters) past the right edge behind a scroll bar: they take the width
+  // of their widest item instead.
+  if ((GetWindowLongPtrW(v.hwnd, GWL_STYLE) & LVS_TYPEMASK) != LVS_LIST) return;
+  const auto& items = static_cast<forms::ListView&>(*v.control).Items();
+  if (items.empty()) return;
+  int widest = 0;
+  for (const forms::ListItem& item : items) {
+    const std::wstring text = Widen(item.caption);
+    widest = std::max(widest, static_cast<int>(SendMessageW(v.hwnd, LVM_GETSTRINGWIDTHW, 0,
+                                                            reinterpret_cast<LPARAM>(text.c_str()))));
+  }
+  int image = 0;
+  int image_height = 0;
+  if (auto states = reinterpret_cast<HIMAGELIST>(SendMessageW(v.hwnd, LVM_GETIMAGELIST, LVSIL_STATE, 0)))
+    ImageList_GetIconSize(states, &image, &image_height);
+  SendMessageW(v.hwnd, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(widest + image + Scale(16), 0));
 }
 
 void FormView::PushListChecks(View& v, int index) {
