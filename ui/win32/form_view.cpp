@@ -509,6 +509,8 @@ void FormView::PushFont(View& v) {
     return;
   }
   SendMessageW(v.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*v.control)), TRUE);
+  // A new font makes a list control guess its column width again.
+  if (v.control->Kind() == forms::ComponentKind::ListView) FitListColumn(v);
 }
 
 void FormView::ApplyFontsBelow(forms::Control& control) {
