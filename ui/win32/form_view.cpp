@@ -509,8 +509,6 @@ void FormView::PushFont(View& v) {
     return;
   }
   SendMessageW(v.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*v.control)), TRUE);
-  // A new font makes a list control guess its column width again.
-  if (v.control->Kind() == forms::ComponentKind::ListView) FitListColumn(v);
 }
 
 void FormView::ApplyFontsBelow(forms::Control& control) {
@@ -703,7 +701,6 @@ void FormView::PushColumns(View& v) {
     col.iSubItem = static_cast<int>(i);
     SendMessageW(v.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
   }
-  FitListColumn(v);
 }
 
 void FormView::PushListItems(View& v, int index) {
@@ -736,27 +733,6 @@ void FormView::PushListItems(View& v, int index) {
     PushListChecks(v, index);
   }
   PushListSelection(v);
-  FitListColumn(v);
-}
-
-void FormView::FitListColumn(View& v) {
-  // A plain list's columns are as wide as the list control guesses, which pushes short
-  // items (the drive letters) past the right edge behind a scroll bar: they take the width
-  // of their widest item instead.
-  if ((GetWindowLongPtrW(v.hwnd, GWL_STYLE) & LVS_TYPEMASK) != LVS_LIST) return;
-  const auto& items = static_cast<forms::ListView&>(*v.control).Items();
-  if (items.empty()) return;
-  int widest = 0;
-  for (const forms::ListItem& item : items) {
-    const std::wstring text = Widen(item.caption);
-    widest = std::max(widest, static_cast<int>(SendMessageW(v.hwnd, LVM_GETSTRINGWIDTHW, 0,
-                                                            reinterpret_cast<LPARAM>(text.c_str()))));
-  }
-  int image = 0;
-  int image_height = 0;
-  if (auto states = reinterpret_cast<HIMAGELIST>(SendMessageW(v.hwnd, LVM_GETIMAGELIST, LVSIL_STATE, 0)))
-    ImageList_GetIconSize(states, &image, &image_height);
-  SendMessageW(v.hwnd, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(widest + image + Scale(16), 0));
 }
 
 void FormView::PushListChecks(View& v, int index) {

@@ -127,7 +127,6 @@ class FormView : public forms::FormObserver {
   void PushColumns(View& v);
   void PushListItems(View& v, int index);
   void PushListChecks(View& v, int index);
-  void FitListColumn(View& v);
   void PushListSelection(View& v);
   void PushZOrder(forms::Control& parent);
   void PushFocus();
