@@ -64,6 +64,7 @@ constexpr std::array<const char*, 14> kReselectedCombos = {
 };
 
 constexpr int kAnimationFrames = 7;
+constexpr int kSearchBarHeight = 37;
 constexpr int kTimerIntervalMs = 100;
 constexpr forms::Color kWhite = 0xFFFFFF;
 
@@ -151,6 +152,34 @@ const std::string& PageContext::Caption() const { return main_.Caption(); }
 TCorvanel_FormMain::TCorvanel_FormMain(platform::Platform& platform, PageModules pages)
     : forms::Form(kMainFormName), platform_(platform), pages_(std::move(pages)), firefox_(platform.files()) {
   BuildLayout();
+  BindEvents();
+  BuildPages();
+  BindNumericFields(*this);
+  OnShow = [this](Component&) { FormShow(); };
+  FormCreate();
+}
+
+TCorvanel_FormMain::TCorvanel_FormMain(ScratchOf of, PageModules pages)
+    : forms::Form(kMainFormName), platform_(of.source->platform_), pages_(std::move(pages)),
+      firefox_(of.source->platform_.files()) {
+  // Held for the form's whole life: no handler a build or an adaptation raises reaches a
+  // page's change handler, and there is no queue to reach.
+  page_loading_ = true;
+  version_class_ = of.source->version_class_;
+  texts_ = of.source->texts_;
+  if (of.source->app_frame_ != nullptr) app_frame_ = std::make_unique<TAppFrame>(*of.source->app_frame_);
+  BuildLayout();
+  BindEvents();
+  BuildPages();
+  BindNumericFields(*this);
+  if (of.source->language_ != nullptr) forms::TranslateComponent(*of.source->language_, *this);
+}
+
+std::unique_ptr<TCorvanel_FormMain> TCorvanel_FormMain::MakeScratch(PageModules pages) const {
+  return std::unique_ptr<TCorvanel_FormMain>(new TCorvanel_FormMain(ScratchOf{this}, std::move(pages)));
+}
+
+void TCorvanel_FormMain::BindEvents() {
   for (int tag = 1; tag <= kPageCount; ++tag) contexts_[tag] = std::make_unique<PageContext>(*this, tag);
   for (const auto& [tag, name] : kForwarders) {
     const int t = tag;
@@ -167,10 +196,6 @@ TCorvanel_FormMain::TCorvanel_FormMain(platform::Platform& platform, PageModules
       Forward(t, *from);
     };
   }
-  BuildPages();
-  BindNumericFields(*this);
-  OnShow = [this](Component&) { FormShow(); };
-  FormCreate();
 }
 
 TCorvanel_FormMain::~TCorvanel_FormMain() { FormDestroy(); }
@@ -191,7 +216,9 @@ void TCorvanel_FormMain::BuildLayout() {
   Create<Panel>(pantop, "Bevel_Top", {0, 68, kClientWidth, 1});
 
   auto& work = Create<Panel>(*this, "panclient", {0, 69, kClientWidth, kPageHeight});
-  group_bar_ = &Create<GroupBar>(work, "RzGroupBar1", {0, 0, 232, kPageHeight});
+  // The search box sits above the navigation bar, which gives up the room for it.
+  Create<forms::Edit>(work, "Edit_Search", {8, 8, 216, 21});
+  group_bar_ = &Create<GroupBar>(work, "RzGroupBar1", {0, kSearchBarHeight, 232, kPageHeight - kSearchBarHeight});
   group_bar_->OnItemClick = [this](NavItem& item) {
     Guarded("navigation", [this, &item] { RzGroup1Items0Click(&item); });
   };

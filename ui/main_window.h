@@ -68,6 +68,16 @@ class TCorvanel_FormMain : public forms::Form {
   TCorvanel_FormMain(platform::Platform& platform, PageModules pages);
   ~TCorvanel_FormMain() override;
 
+  // A second set of the page modules, for work that must not touch this window's pages
+  // (the search index builds them on a scratch form). Empty without a factory.
+  using PageFactory = std::function<PageModules()>;
+  void SetPageFactory(PageFactory factory) { page_factory_ = std::move(factory); }
+  PageModules MakePages() const { return page_factory_ ? page_factory_() : PageModules(); }
+  // A form like this one, built from `pages` and translated into the current language,
+  // sharing this window's platform, version class and texts but no queue. It is never
+  // loaded and its events change nothing: pages can be built and adapted on it freely.
+  std::unique_ptr<TCorvanel_FormMain> MakeScratch(PageModules pages) const;
+
   // --- hooks the renderer sets ---
   // Processes the pending window messages (paint, timers, input) and returns.
   void SetProcessMessages(std::function<void()> hook) { process_messages_ = std::move(hook); }
@@ -138,7 +148,12 @@ class TCorvanel_FormMain : public forms::Form {
   PageContext& Context(int tag);
 
  private:
+  struct ScratchOf {
+    const TCorvanel_FormMain* source;
+  };
+  TCorvanel_FormMain(ScratchOf of, PageModules pages);
   void BuildLayout();
+  void BindEvents();
   void BuildPages();
   void FormCreate();
   void RequestClose();
@@ -186,6 +201,7 @@ class TCorvanel_FormMain : public forms::Form {
   std::function<void()> close_handler_;
   ShowModalHook show_modal_;
   std::uintptr_t owner_window_ = 0;
+  PageFactory page_factory_;
 
   GroupBar* group_bar_ = nullptr;
   Notebook* notebook_ = nullptr;

@@ -224,8 +224,9 @@ void StartMaintenancePage::Build(ui::PageContext& ctx) {
       .OnClick = forward;
   y += layout::kRowStep + 4;
   form.Create<Label>(crash, "Label_Startup_Error_SystemError_Type",
-                     Rect{layout::kRowLeft, y + 4, 190, layout::kLabelHeight}, "When a critical system error occurs:");
-  auto& type = form.Create<ComboBox>(crash, kErrorType, Rect{208, y, 207, layout::kComboHeight});
+                     Rect{layout::kRowLeft, y + 4, 180, layout::kLabelHeight}, "When a critical system error occurs:");
+  // Wide enough for "Show an error message in blue screen" beside the drop-down arrow.
+  auto& type = form.Create<ComboBox>(crash, kErrorType, Rect{196, y, 219, layout::kComboHeight});
   type.SetItems({"Show an error message in blue screen", "Restart system automatically"});
   type.SetItemIndex(0);
   type.OnChange = forward;

@@ -114,6 +114,20 @@ int ToolClick(const std::string& name) {
   return 0;
 }
 
+// Types `text` (ASCII) into the edit `name` as keystrokes would, replacing what it holds.
+int ToolType(const std::string& name, const std::string& text) {
+  Program p;
+  HWND main = RunningMain(5000);
+  if (main == nullptr) return 2;
+  p.Attach(main);
+  HWND edit = p.Control(name);
+  if (edit == nullptr) return 4;
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+  for (char ch : text) SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)), 0);
+  return 0;
+}
+
 int ToolClose() {
   HWND main = RunningMain(2000);
   if (main == nullptr) return 0;
@@ -197,6 +211,7 @@ int main(int argc, char** argv) {
     if (tool == "window" && argc > 3) return ToolWindow(argv[3], argc > 4 ? std::atoi(argv[4]) : 10000);
     if (tool == "close-window" && argc > 3) return ToolCloseWindow(argv[3]);
     if (tool == "click" && argc > 3) return ToolClick(argv[3]);
+    if (tool == "type" && argc > 4) return ToolType(argv[3], argv[4]);
     if (tool == "spi" && argc > 3) {
       BOOL on = FALSE;
       if (!SystemParametersInfoW(static_cast<UINT>(std::atoi(argv[3])), 0, &on, 0)) return 3;

@@ -92,7 +92,9 @@ TEST(MainWindowLayout, ComponentsWhereTheWindowPutsThem) {
     Rect bounds;
   };
   for (const Row& row : {Row{"pantop", {0, 0, 691, 69}}, Row{"Image_Program", {16, 9, 48, 48}},
-                         Row{"RzGroupBar1", {0, 0, 232, 403}}, Row{"notset", {0, 0, 459, 403}},
+                         // The search box above the navigation bar; the bar gives up the room.
+                         Row{"Edit_Search", {8, 8, 216, 21}}, Row{"RzGroupBar1", {0, 37, 232, 366}},
+                         Row{"notset", {0, 0, 459, 403}},
                          Row{"Button_OK", {377, 11, 90, 25}}, Row{"Button_Cancel", {481, 11, 90, 25}},
                          Row{"Button_Apply", {585, 11, 90, 25}}, Row{"Panel_Loading", {0, 69, 691, 403}},
                          Row{"ImageNote_Animate", {232, 144, 32, 32}}}) {

@@ -96,6 +96,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
   try {
     auto platform = corvanel::platform::MakeWin32Platform();
     corvanel::ui::TCorvanel_FormMain model(*platform, CreatePages());
+    model.SetPageFactory(&CreatePages);
     w32::MainFrame frame(model);
     if (!frame.Create()) {
       ShowFatal("The main window could not be created.");

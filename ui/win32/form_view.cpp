@@ -476,6 +476,9 @@ void FormView::PushText(View& v) {
       break;
     default: {
       std::wstring text = Widen(c.Caption());
+      // Wine's group box clips the last letter of some captions ("Scroll wheel" at 96 DPI);
+      // a trailing space gives the caption the room on every system.
+      if (c.Kind() == forms::ComponentKind::GroupBox && !text.empty()) text += L' ';
       if (WindowText(v.hwnd) == text) break;
       SetWindowTextW(v.hwnd, text.c_str());
       if (c.Kind() == forms::ComponentKind::Label && c.Parent() != nullptr && HasBackdrop(*c.Parent())) {

@@ -88,6 +88,7 @@ ErrorChoice ErrorDialog::Report(const std::string& where, const std::string& wha
 MainFrame::MainFrame(TCorvanel_FormMain& model) : model_(model), errors_(&hwnd_) {}
 
 MainFrame::~MainFrame() {
+  search_.reset();
   model_.SetShowModal({});
   model_.SetProcessMessages({});
   model_.SetCloseHandler({});
@@ -168,6 +169,8 @@ bool MainFrame::Create() {
   // The page in front at design is not the start page, and the loading panel covers it
   // until the start page is in: its windows wait (see RunMessageLoop).
   view_->Build(true);
+  search_ = std::make_unique<SearchView>(model_, *view_, hwnd_);
+  search_->Create();
   Resize(WindowDpi(hwnd_), nullptr);
 
   // Centred on the work area of the monitor the window opens on.
@@ -215,7 +218,8 @@ bool MainFrame::TranslateAndDispatch(MSG& msg) {
     return false;
   }
   if (hwnd_ != nullptr && view_ != nullptr && msg.message == WM_KEYDOWN &&
-      (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) && HandleKey(msg))
+      (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) &&
+      ((search_ != nullptr && search_->HandleKey(msg)) || HandleKey(msg)))
     return true;
   // The rest of the dialog keys (mnemonics, Enter, Space) as in a dialog.
   if (hwnd_ != nullptr && IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) return true;
@@ -470,6 +474,7 @@ LRESULT CALLBACK MainFrame::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   if (view_ != nullptr) {
     LRESULT routed = 0;
+    if (search_ != nullptr && search_->Route(msg, wp, lp, &routed)) return routed;
     if (view_->Route(hwnd_, msg, wp, lp, &routed)) return routed;
   }
   switch (msg) {
@@ -492,6 +497,7 @@ LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case 0x02E0: {  // WM_DPICHANGED
       if (view_ != nullptr) Resize(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
+      if (search_ != nullptr) search_->DpiChanged();
       return 0;
     }
     case WM_CLOSE:

@@ -10,6 +10,7 @@
 
 #include "ui/main_window.h"
 #include "ui/win32/form_view.h"
+#include "ui/win32/search_view.h"
 // After the model headers: Windows macros would clash with their names.
 #include "platform/win32/windows_api.h"
 
@@ -41,6 +42,7 @@ class MainFrame {
   int RunMessageLoop();
 
   HWND Handle() const { return hwnd_; }
+  SearchView* Search() const { return search_.get(); }
 
   // The start page is loaded and the loading panel has gone.
   bool StartupDone() const;
@@ -66,6 +68,7 @@ class MainFrame {
   TCorvanel_FormMain& model_;
   HWND hwnd_ = nullptr;
   std::unique_ptr<FormView> view_;
+  std::unique_ptr<SearchView> search_;
   ErrorDialog errors_;
   forms::Form* modal_ = nullptr;  // the dialog shown now, if any
   bool close_after_modal_ = false;
