@@ -34,7 +34,20 @@ class PushGuard {
   int& depth_;
 };
 
-FormView* ViewFromWindow(HWND hwnd) { return static_cast<FormView*>(GetPropW(hwnd, kViewProp)); }
+// The view of each window, looked up on every message the view's windows get. A window
+// property would do the same, but under Wine each property lookup is a round trip to
+// the server. Windows live on one thread.
+std::unordered_map<HWND, FormView*>& Views() {
+  static std::unordered_map<HWND, FormView*> views;
+  return views;
+}
+
+FormView* ViewFromWindow(HWND hwnd) {
+  const auto it = Views().find(hwnd);
+  return it == Views().end() ? nullptr : it->second;
+}
+
+void Forget(HWND hwnd) { Views().erase(hwnd); }
 
 std::wstring WindowText(HWND hwnd) {
   const int n = GetWindowTextLengthW(hwnd);
@@ -98,7 +111,9 @@ HIMAGELIST MakeStateImages(int size) {
 FormView::FormView(forms::Form& form, HWND host, int dpi, Hooks hooks)
     : form_(form), host_(host), dpi_(dpi > 0 ? dpi : 96), hooks_(std::move(hooks)) {
   RegisterClasses(GetModuleHandleW(nullptr), &PanelProc, &ImageProc);
+  // The property is for the dialog procedure, which finds its view by it.
   SetPropW(host_, kViewProp, this);
+  Views()[host_] = this;
   form_.AddObserver(this);
 }
 
@@ -108,9 +123,8 @@ FormView::~FormView() {
   for (auto& [hwnd, proc] : originals_) {
     if (IsWindow(hwnd)) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
   }
-  for (auto& [hwnd, view] : by_hwnd_) {
-    if (IsWindow(hwnd)) RemovePropW(hwnd, kViewProp);
-  }
+  for (auto& [hwnd, view] : by_hwnd_) Forget(hwnd);
+  Forget(host_);
   RemovePropW(host_, kViewProp);
   for (auto& [key, font] : fonts_) DeleteObject(font);
   for (auto& [color, brush] : brushes_) DeleteObject(brush);
@@ -305,7 +319,7 @@ void FormView::Create(forms::Control& control) {
   }
   if (hwnd == nullptr) return;
   view->hwnd = hwnd;
-  SetPropW(hwnd, kViewProp, this);
+  Views()[hwnd] = this;
   View& v = *view;
   by_hwnd_[hwnd] = view.get();
   by_id_[view->id] = view.get();
@@ -1267,7 +1281,7 @@ LRESULT CALLBACK FormView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     }
     case WM_NCDESTROY: {
       LRESULT r = self->CallOriginal(hwnd, msg, wp, lp);
-      RemovePropW(hwnd, kViewProp);
+      Forget(hwnd);
       return r;
     }
     default:
@@ -1293,7 +1307,7 @@ LRESULT CALLBACK FormView::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       return 1;
     }
     case WM_NCDESTROY:
-      RemovePropW(hwnd, kViewProp);
+      Forget(hwnd);
       break;
     default:
       break;
@@ -1316,7 +1330,7 @@ LRESULT CALLBACK FormView::ImageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       });
       return 0;
     case WM_NCDESTROY:
-      RemovePropW(hwnd, kViewProp);
+      Forget(hwnd);
       break;
     default:
       break;
