@@ -199,7 +199,9 @@ void FormView::Create(forms::Control& control) {
   if (parent == nullptr) return;
 
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  DWORD ex = 0;
+  // Nothing here listens for WM_PARENTNOTIFY, and without this style every window created
+  // sends it to each of its ancestors, a page's controls lying eight levels deep.
+  DWORD ex = WS_EX_NOPARENTNOTIFY;
   const wchar_t* cls = kPanelClass;
   bool subclass = true;
   const forms::Rect& b = control.Bounds();
