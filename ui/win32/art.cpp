@@ -13,6 +13,13 @@ namespace corvanel::ui::win32 {
 void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& client)>& draw) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
+  // Covered (the loading panel lies over the bar and the page at start): nothing would
+  // reach the screen, and uncovering it asks for a paint again.
+  RECT visible;
+  if (GetClipBox(dc, &visible) == NULLREGION) {
+    EndPaint(hwnd, &ps);
+    return;
+  }
   RECT rc;
   GetClientRect(hwnd, &rc);
   HDC mem = CreateCompatibleDC(dc);

@@ -40,6 +40,9 @@ enum AutomationQuery : std::uintptr_t {
   kQueryItemHighlighted = 0x43560005,
   // (no argument) -> 1 once the start page is loaded and the loading panel is gone.
   kQueryStartupDone = 0x43560006,
+  // (no argument) -> microseconds of the start page's visit at start-up (its load and
+  // the windows of its controls, in the start-up timer's tick); 0 before it.
+  kQueryStartPageMicroseconds = 0x43560010,
 };
 
 // Dialog IDs of model controls: a hash of the folded name in [0x1000, 0x7FFF]. Names

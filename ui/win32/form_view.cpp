@@ -34,7 +34,20 @@ class PushGuard {
   int& depth_;
 };
 
-FormView* ViewFromWindow(HWND hwnd) { return static_cast<FormView*>(GetPropW(hwnd, kViewProp)); }
+// The view of each window, looked up on every message the view's windows get. A window
+// property would do the same, but under Wine each property lookup is a round trip to
+// the server. Windows live on one thread.
+std::unordered_map<HWND, FormView*>& Views() {
+  static std::unordered_map<HWND, FormView*> views;
+  return views;
+}
+
+FormView* ViewFromWindow(HWND hwnd) {
+  const auto it = Views().find(hwnd);
+  return it == Views().end() ? nullptr : it->second;
+}
+
+void Forget(HWND hwnd) { Views().erase(hwnd); }
 
 std::wstring WindowText(HWND hwnd) {
   const int n = GetWindowTextLengthW(hwnd);
@@ -98,7 +111,9 @@ HIMAGELIST MakeStateImages(int size) {
 FormView::FormView(forms::Form& form, HWND host, int dpi, Hooks hooks)
     : form_(form), host_(host), dpi_(dpi > 0 ? dpi : 96), hooks_(std::move(hooks)) {
   RegisterClasses(GetModuleHandleW(nullptr), &PanelProc, &ImageProc);
+  // The property is for the dialog procedure, which finds its view by it.
   SetPropW(host_, kViewProp, this);
+  Views()[host_] = this;
   form_.AddObserver(this);
 }
 
@@ -108,9 +123,8 @@ FormView::~FormView() {
   for (auto& [hwnd, proc] : originals_) {
     if (IsWindow(hwnd)) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
   }
-  for (auto& [hwnd, view] : by_hwnd_) {
-    if (IsWindow(hwnd)) RemovePropW(hwnd, kViewProp);
-  }
+  for (auto& [hwnd, view] : by_hwnd_) Forget(hwnd);
+  Forget(host_);
   RemovePropW(host_, kViewProp);
   for (auto& [key, font] : fonts_) DeleteObject(font);
   for (auto& [color, brush] : brushes_) DeleteObject(brush);
@@ -185,7 +199,9 @@ void FormView::Create(forms::Control& control) {
   if (parent == nullptr) return;
 
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  DWORD ex = 0;
+  // Nothing here listens for WM_PARENTNOTIFY, and without this style every window created
+  // sends it to each of its ancestors, a page's controls lying eight levels deep.
+  DWORD ex = WS_EX_NOPARENTNOTIFY;
   const wchar_t* cls = kPanelClass;
   bool subclass = true;
   const forms::Rect& b = control.Bounds();
@@ -305,7 +321,7 @@ void FormView::Create(forms::Control& control) {
   }
   if (hwnd == nullptr) return;
   view->hwnd = hwnd;
-  SetPropW(hwnd, kViewProp, this);
+  Views()[hwnd] = this;
   View& v = *view;
   by_hwnd_[hwnd] = view.get();
   by_id_[view->id] = view.get();
@@ -1261,7 +1277,7 @@ LRESULT CALLBACK FormView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     }
     case WM_NCDESTROY: {
       LRESULT r = self->CallOriginal(hwnd, msg, wp, lp);
-      RemovePropW(hwnd, kViewProp);
+      Forget(hwnd);
       return r;
     }
     default:
@@ -1287,7 +1303,7 @@ LRESULT CALLBACK FormView::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       return 1;
     }
     case WM_NCDESTROY:
-      RemovePropW(hwnd, kViewProp);
+      Forget(hwnd);
       break;
     default:
       break;
@@ -1310,7 +1326,7 @@ LRESULT CALLBACK FormView::ImageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       });
       return 0;
     case WM_NCDESTROY:
-      RemovePropW(hwnd, kViewProp);
+      Forget(hwnd);
       break;
     default:
       break;

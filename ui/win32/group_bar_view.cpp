@@ -123,10 +123,20 @@ void GroupBarView::Layout() {
   si.nMin = 0;
   si.nMax = std::max(0, content_height_ - 1);
   si.nPage = static_cast<UINT>(std::max<LONG>(0, client.bottom));
-  // Only a bar whose groups do not fit shows its scroll bar.
+  // Only a bar whose groups do not fit shows its scroll bar. It is touched only when it
+  // changes: every navigation click restyles two items, and each scroll bar call
+  // repaints the bar at once.
   const bool needed = content_height_ > client.bottom;
-  ShowScrollBar(hwnd_, SB_VERT, needed ? TRUE : FALSE);
-  if (needed) SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
+  const bool shown = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VSCROLL) != 0;
+  if (needed != shown) ShowScrollBar(hwnd_, SB_VERT, needed ? TRUE : FALSE);
+  if (needed) {
+    SCROLLINFO now{};
+    now.cbSize = sizeof(now);
+    now.fMask = SIF_RANGE | SIF_PAGE;
+    if (needed != shown || !GetScrollInfo(hwnd_, SB_VERT, &now) || now.nMin != si.nMin || now.nMax != si.nMax ||
+        now.nPage != si.nPage)
+      SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
+  }
   // Showing or hiding the scroll bar changes the width; lay out again for it once.
   RECT after;
   GetClientRect(hwnd_, &after);
@@ -141,12 +151,9 @@ void GroupBarView::ScrollTo(int pos) {
   GetClientRect(hwnd_, &client);
   const int max_pos = std::max(0, content_height_ - static_cast<int>(client.bottom));
   pos = std::clamp(pos, 0, max_pos);
-  if (pos == scroll_ && max_pos > 0) {
-    SetScrollPos(hwnd_, SB_VERT, pos, TRUE);
-    return;
-  }
+  if (max_pos > 0 && GetScrollPos(hwnd_, SB_VERT) != pos) SetScrollPos(hwnd_, SB_VERT, pos, TRUE);
+  if (pos == scroll_ && max_pos > 0) return;
   scroll_ = pos;
-  if (max_pos > 0) SetScrollPos(hwnd_, SB_VERT, pos, TRUE);
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 

@@ -75,6 +75,7 @@ class MainFrame {
   bool close_confirmed_ = false;
   bool quit_seen_ = false;
   int exit_code_ = 0;
+  LRESULT start_page_us_ = 0;  // the start page's visit, for the page benchmark
 };
 
 // GetDpiForWindow where Windows has it (10 1607+), else the screen's LOGPIXELSX.
