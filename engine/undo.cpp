@@ -266,7 +266,9 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
       return;  // Apply stops at this record before it stores anything
     }
     if (!after) return;
-    CaptureValue(r.RootKey, path, r.ValueName, view64, std::move(after), r.Name, key);
+    // A key this record creates holds no value yet: nothing to read, and the cache must
+    // not learn the key as missing again.
+    CaptureValue(r.RootKey, path, r.ValueName, view64, std::move(after), r.Name, key, key == 0);
   } catch (const std::exception&) {
     // Out of memory while capturing: Undo then puts back what was captured before.
     UndoEntry lost;
@@ -282,7 +284,8 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
 }
 
 void UndoJournal::CaptureValue(RegKey root, const std::string& path, const std::string& name, bool view64,
-                               std::optional<StoredValue> after, const std::string& record_name, RegKey known) {
+                               std::optional<StoredValue> after, const std::string& record_name, RegKey known,
+                               bool key_new) {
   UndoEntry e;
   e.kind = UndoKind::kValue;
   e.record_name = record_name;
@@ -291,7 +294,7 @@ void UndoJournal::CaptureValue(RegKey root, const std::string& path, const std::
   e.value_name = name;
   e.view64 = view64;
   e.after = std::move(after);
-  const RegKey key = known != 0 ? known : cache_->Open(root, path, view64);
+  const RegKey key = key_new ? 0 : known != 0 ? known : cache_->Open(root, path, view64);
   if (key != 0) {
     e.before = ReadStored(platform_.registry(), key, name);
     // A deleted value comes back under the name it had.
