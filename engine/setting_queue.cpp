@@ -460,7 +460,7 @@ void TCorvanel::ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64, st
 ApplyResult TCorvanel::Apply(UndoJournal* journal) noexcept {
   ApplyResult result;
   std::size_t i = 0;
-  if (journal != nullptr) journal->Begin();
+  if (journal != nullptr) journal->Begin(records_);
   try {
     const bool wow64 = IsWow64(platform_.registry());
     TRegistry reg(platform_.registry());

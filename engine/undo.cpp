@@ -106,40 +106,90 @@ UndoFailure Failure(const UndoEntry& e, UndoFailureKind kind, long error) {
 
 }  // namespace
 
-// Keys the capture opened for reading during one Apply run, so that the records of one
-// key cost one query each. 0 marks a key known to be missing.
+// What the capture knows of the keys it met during one Apply run, so that the records of
+// one key cost one query each at most: its handle, open for reading, and, where the key
+// holds fewer values than records will touch it, the names of all its values (a record
+// of a value the key does not hold then needs no query at all).
 struct UndoJournal::Cache {
+  struct KeyState {
+    RegKey key = 0;       // open for reading; 0 until needed, or when missing
+    bool exists = false;
+    bool listed = false;  // `names` are all the values the key holds now
+    std::map<std::string, std::string> names;  // folded name -> name as stored
+  };
+
   explicit Cache(platform::Registry& r) : reg(r) {}
   ~Cache() {
-    for (auto& [id, key] : keys) {
-      if (key != 0) reg.CloseKey(key);
-    }
+    for (auto& [id, state] : keys) Close(state);
+  }
+  void Close(KeyState& s) {
+    if (s.key != 0) reg.CloseKey(s.key);
+    s.key = 0;
   }
   static std::string Id(RegKey root, bool view64, const std::string& path) {
     return std::to_string(root) + (view64 ? "|64|" : "|-|") + Folded(path);
   }
-  RegKey Open(RegKey root, const std::string& path, bool view64) {
+  void Expect(const TRegRecor& r) { ++expected[std::to_string(r.RootKey) + "|" + Folded(Trimmed(r.KeyPath))]; }
+
+  KeyState& State(RegKey root, const std::string& path, bool view64) {
+    // Records of one key mostly come one after another.
+    if (last != nullptr && last_root == root && last_view64 == view64 && last_path == path) return *last;
+    KeyState& s = Find(root, path, view64);
+    last = &s;
+    last_root = root;
+    last_view64 = view64;
+    last_path = path;
+    return s;
+  }
+  KeyState& Find(RegKey root, const std::string& path, bool view64) {
     const std::string id = Id(root, view64, path);
     const auto it = keys.find(id);
     if (it != keys.end()) return it->second;
-    RegKey key = 0;
-    if (reg.OpenKey(root, path, win::KEY_READ | ViewFlag(view64), &key) != win::kSuccess) key = 0;
-    keys.emplace(id, key);
-    return key;
+    KeyState s;
+    if (reg.OpenKey(root, path, win::KEY_READ | ViewFlag(view64), &s.key) != win::kSuccess) s.key = 0;
+    s.exists = s.key != 0;
+    const auto want = expected.find(std::to_string(root) + "|" + Folded(path));
+    std::uint32_t count = 0;
+    if (s.exists && want != expected.end() && want->second > 2 && reg.QueryValueCount(s.key, &count) == win::kSuccess &&
+        count + 1 < static_cast<std::uint32_t>(want->second)) {
+      s.listed = true;
+      std::string name;
+      for (std::uint32_t i = 0; i < count && s.listed; ++i) {
+        if (reg.EnumValue(s.key, i, &name) == win::kSuccess) {
+          s.names.emplace(Folded(name), name);
+        } else {
+          s.listed = false;  // changed under us: ask value by value
+        }
+      }
+      if (!s.listed) s.names.clear();
+    }
+    return keys.emplace(id, std::move(s)).first->second;
   }
-  // A write is about to create `path` and the keys above it.
+  RegKey Handle(KeyState& s, RegKey root, const std::string& path, bool view64) {
+    if (s.key == 0 && s.exists &&
+        reg.OpenKey(root, path, win::KEY_READ | ViewFlag(view64), &s.key) != win::kSuccess) {
+      s.key = 0;
+    }
+    return s.key;
+  }
+  // A write is about to create `path` and the missing keys above it: all of them empty.
   void Created(RegKey root, const std::string& path, bool view64) {
     for (std::string p = path; !p.empty(); p = Parent(p)) {
-      const auto it = keys.find(Id(root, view64, p));
-      if (it != keys.end() && it->second == 0) keys.erase(it);
+      KeyState& s = keys[Id(root, view64, p)];
+      if (s.exists) break;
+      Close(s);
+      s.exists = true;
+      s.listed = true;
+      s.names.clear();
     }
   }
   // A key delete is about to remove `path` with everything below it (in either view).
   void Deleted(RegKey root, const std::string& path) {
+    last = nullptr;
     const std::string below = Folded(path);
+    const std::string prefix = std::to_string(root) + "|";
     for (auto it = keys.begin(); it != keys.end();) {
       const std::string& id = it->first;
-      const std::string prefix = std::to_string(root) + "|";
       bool hit = false;
       if (id.compare(0, prefix.size(), prefix) == 0) {
         const std::string p = id.substr(id.find('|', prefix.size()) + 1);
@@ -147,7 +197,7 @@ struct UndoJournal::Cache {
                              p[below.size()] == '\\');
       }
       if (hit) {
-        if (it->second != 0) reg.CloseKey(it->second);
+        Close(it->second);
         it = keys.erase(it);
       } else {
         ++it;
@@ -163,7 +213,8 @@ struct UndoJournal::Cache {
     auto it = subkeys.find(id);
     if (it == subkeys.end()) {
       std::vector<std::string> names;
-      if (const RegKey p = Open(root, parent, view64); p != 0) {
+      KeyState& ps = State(root, parent, view64);
+      if (const RegKey p = Handle(ps, root, parent, view64); p != 0) {
         std::string found;
         for (std::uint32_t i = 0; i < kEnumLimit; ++i) {
           const long rc = reg.EnumKey(p, i, &found);
@@ -181,16 +232,26 @@ struct UndoJournal::Cache {
   }
 
   platform::Registry& reg;
-  std::map<std::string, RegKey> keys;
+  std::map<std::string, KeyState> keys;
   std::map<std::string, std::vector<std::string>> subkeys;  // folded name, NUL, stored name
+  std::map<std::string, int> expected;                      // records per key, any view
+  KeyState* last = nullptr;  // the key State answered last (map nodes stay where they are)
+  RegKey last_root = 0;
+  bool last_view64 = false;
+  std::string last_path;
 };
 
 UndoJournal::UndoJournal(platform::Platform& platform) : platform_(platform) {}
 UndoJournal::~UndoJournal() = default;
 
-void UndoJournal::Begin() {
+void UndoJournal::Begin(const std::vector<TRegRecor>& records) {
   cache_.reset();
   entries_.clear();
+  cache_ = std::make_unique<Cache>(platform_.registry());
+  entries_.reserve(records.size() + 4);  // a record leaves one or two entries, the services and user.js a few
+  for (const TRegRecor& r : records) {
+    if (r.Kind != kKindSpi) cache_->Expect(r);
+  }
 }
 
 void UndoJournal::EndRecords() noexcept { cache_.reset(); }
@@ -240,8 +301,8 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
       e.key_path = path;
       e.view64 = view64;
       if (!path.empty()) {
-        const RegKey key = cache_->Open(r.RootKey, path, view64);
-        if (key != 0) {
+        Cache::KeyState& state = cache_->State(r.RootKey, path, view64);
+        if (const RegKey key = cache_->Handle(state, r.RootKey, path, view64); key != 0) {
           KeySnapshot top;
           top.name = cache_->StoredName(r.RootKey, path, view64);
           Snapshot(reg, key, ViewFlag(view64), top, 0);
@@ -257,10 +318,11 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
       return;
     }
     // A write: the key is created where it is missing, then the value is stored.
-    RegKey key = cache_->Open(r.RootKey, path, view64);
-    if (key == 0) {
+    if (!cache_->State(r.RootKey, path, view64).exists) {
       std::string top = path;
-      for (std::string p = Parent(path); !p.empty() && cache_->Open(r.RootKey, p, view64) == 0; p = Parent(p)) top = p;
+      for (std::string p = Parent(path); !p.empty() && !cache_->State(r.RootKey, p, view64).exists; p = Parent(p)) {
+        top = p;
+      }
       UndoEntry created;
       created.kind = UndoKind::kKeyCreated;
       created.record_name = r.Name;
@@ -278,9 +340,7 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
       return;  // Apply stops at this record before it stores anything
     }
     if (!after) return;
-    // A key this record creates holds no value yet: nothing to read, and the cache must
-    // not learn the key as missing again.
-    CaptureValue(r.RootKey, path, r.ValueName, view64, std::move(after), r.Name, key, key == 0);
+    CaptureValue(r.RootKey, path, r.ValueName, view64, std::move(after), r.Name);
   } catch (const std::exception&) {
     // Out of memory while capturing: Undo then puts back what was captured before.
     UndoEntry lost;
@@ -296,8 +356,7 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
 }
 
 void UndoJournal::CaptureValue(RegKey root, const std::string& path, const std::string& name, bool view64,
-                               std::optional<StoredValue> after, const std::string& record_name, RegKey known,
-                               bool key_new) {
+                               std::optional<StoredValue> after, const std::string& record_name) {
   UndoEntry e;
   e.kind = UndoKind::kValue;
   e.record_name = record_name;
@@ -306,11 +365,24 @@ void UndoJournal::CaptureValue(RegKey root, const std::string& path, const std::
   e.value_name = name;
   e.view64 = view64;
   e.after = std::move(after);
-  const RegKey key = key_new ? 0 : known != 0 ? known : cache_->Open(root, path, view64);
-  if (key != 0) {
-    e.before = ReadStored(platform_.registry(), key, name);
-    // A deleted value comes back under the name it had.
-    if (e.before && !e.after) e.value_name = StoredValueName(platform_.registry(), key, name);
+  Cache::KeyState& s = cache_->State(root, path, view64);
+  const std::string folded = Folded(name);
+  const auto listed = s.listed ? s.names.find(folded) : s.names.end();
+  if (s.exists && (!s.listed || listed != s.names.end())) {
+    if (const RegKey key = cache_->Handle(s, root, path, view64); key != 0) {
+      e.before = ReadStored(platform_.registry(), key, name);
+      // A deleted value comes back under the name it had.
+      if (e.before && !e.after) {
+        e.value_name = listed != s.names.end() ? listed->second : StoredValueName(platform_.registry(), key, name);
+      }
+    }
+  }
+  if (s.listed) {
+    if (e.after) {
+      s.names.emplace(folded, name);
+    } else {
+      s.names.erase(folded);
+    }
   }
   entries_.push_back(std::move(e));
 }

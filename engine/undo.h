@@ -132,8 +132,9 @@ class UndoJournal {
   UndoJournal(const UndoJournal&) = delete;
   UndoJournal& operator=(const UndoJournal&) = delete;
 
-  // Forgets everything captured (Apply calls it when it starts).
-  void Begin();
+  // Forgets everything captured. Apply calls it when it starts, with the records it is
+  // about to write (the capture then knows how often each key will be met).
+  void Begin(const std::vector<TRegRecor>& records = {});
   bool Empty() const { return entries_.empty(); }
   // In the order the changes were made.
   const std::vector<UndoEntry>& Entries() const { return entries_; }
@@ -168,8 +169,7 @@ class UndoJournal {
  private:
   struct Cache;  // keys kept open for reading during one Apply run
   void CaptureValue(platform::RegKey root, const std::string& path, const std::string& name, bool view64,
-                    std::optional<StoredValue> after, const std::string& record_name, platform::RegKey known = 0,
-                    bool key_new = false);
+                    std::optional<StoredValue> after, const std::string& record_name);
   std::optional<SpiValue> ReadSpi(const SpiCounterpart& c);
   std::optional<UndoFailure> RestoreValue(const UndoEntry& e);
   std::optional<UndoFailure> RestoreCreatedKey(const UndoEntry& e);

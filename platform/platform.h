@@ -142,6 +142,8 @@ class Registry {
   virtual long EnumKey(RegKey key, std::uint32_t index, std::string* name) = 0;
   // RegEnumValueW: name of value `index`, or kNoMoreItems.
   virtual long EnumValue(RegKey key, std::uint32_t index, std::string* name) = 0;
+  // RegQueryInfoKeyW: how many values the key holds.
+  virtual long QueryValueCount(RegKey key, std::uint32_t* count) = 0;
   // RegDeleteKeyW: deletes a key without subkeys in the process's own view.
   virtual long DeleteKey(RegKey parent, const std::string& subkey) = 0;
   // RegDeleteKeyExW, looked up in advapi32 at run time. Returns kProcNotFound when the

@@ -341,6 +341,15 @@ long MemoryRegistry::EnumValue(RegKey key, std::uint32_t index, std::string* nam
   return win::kSuccess;
 }
 
+long MemoryRegistry::QueryValueCount(RegKey key, std::uint32_t* count) {
+  const Handle* h = Lookup(key);
+  if (!h) return win::kInvalidHandle;
+  if (!(h->access & win::KEY_QUERY_VALUE)) return win::kAccessDenied;
+  if (h->node->deleted) return kKeyDeleted;
+  if (count) *count = static_cast<std::uint32_t>(h->node->values.size());
+  return win::kSuccess;
+}
+
 long MemoryRegistry::DeleteKey(RegKey parent, const std::string& subkey) {
   const Handle* p = Lookup(parent);
   if (!p) return win::kInvalidHandle;

@@ -132,6 +132,14 @@ class Win32Registry final : public Registry {
     return ERROR_MORE_DATA;
   }
 
+  long QueryValueCount(RegKey key, std::uint32_t* count) override {
+    DWORD values = 0;
+    const LONG rc = RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                                     nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_SUCCESS && count) *count = values;
+    return rc;
+  }
+
   long DeleteKey(RegKey parent, const std::string& subkey) override {
     return RegDeleteKeyW(ToHkey(parent), Widen(subkey).c_str());
   }
