@@ -66,6 +66,7 @@ class MemoryRegistry : public Registry {
   long DeleteValue(RegKey key, const std::string& name) override;
   long EnumKey(RegKey key, std::uint32_t index, std::string* name) override;
   long EnumValue(RegKey key, std::uint32_t index, std::string* name) override;
+  long QueryValueCount(RegKey key, std::uint32_t* count) override;
   long DeleteKey(RegKey parent, const std::string& subkey) override;
   long DeleteKeyEx(RegKey parent, const std::string& subkey, std::uint32_t access) override;
   bool IsWow64Process(bool* wow64) override;
@@ -117,6 +118,10 @@ class MemoryRegistry : public Registry {
   void ClearLogs();
   // Handles opened through the seam and not closed yet (leak checks).
   std::size_t open_handle_count() const;
+  // Every key of the three roots (names as stored) with its values, one line each, for
+  // comparing whole states. Values are listed by name: a value deleted and written again
+  // moves to the end of the registry's own listing, on Windows too.
+  std::string Dump() const;
 
   struct Node;  // the tree, defined in the implementation
 
@@ -220,6 +225,8 @@ class MemorySystemParameters : public SystemParameters {
   void SetMetric(int index, int value) { metrics_[index] = value; }
   // Makes one action fail (return false, change nothing) until cleared.
   void FailAction(std::uint32_t action, bool fail = true);
+  // Every parameter and metric, one line each, for comparing whole states.
+  std::string Dump() const;
 
   const std::vector<SpiCall>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
@@ -286,6 +293,7 @@ class MemoryServices : public Services {
   bool Start(ScHandle service) override;
   bool Control(ScHandle service, std::uint32_t control, ServiceStatus* status) override;
   bool QueryStatus(ScHandle service, ServiceStatus* status) override;
+  bool QueryStartType(ScHandle service, std::uint32_t* start_type) override;
   void Close(ScHandle handle) override;
   long LastError() override { return last_error_; }
 
@@ -311,6 +319,8 @@ class MemoryServices : public Services {
   const std::vector<ServiceCall>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
   std::size_t open_handle_count() const { return handles_.size(); }
+  // Every service with its state and start type, one line each.
+  std::string Dump() const;
 
  private:
   struct Service {
@@ -423,6 +433,7 @@ class MemoryFiles : public Files {
   bool ReadFile(const std::string& path, std::vector<std::uint8_t>* data) override;
   bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& data) override;
   bool FileExists(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) override;
   std::uint32_t GetAttributes(const std::string& path) override;
@@ -540,6 +551,8 @@ class MemoryPlatform : public Platform {
   MemoryFiles& files() override { return files_; }
   MemoryDialogs& dialogs() override { return dialogs_; }
   MemoryClock& clock() override { return clock_; }
+  // Registry, system parameters and services together.
+  std::string Dump() const { return registry_.Dump() + spi_.Dump() + services_.Dump(); }
 
  private:
   MemoryRegistry registry_;

@@ -152,6 +152,22 @@ bool MemoryServices::Control(ScHandle service, std::uint32_t control, ServiceSta
   return true;
 }
 
+std::string MemoryServices::Dump() const {
+  std::string out;
+  for (const auto& [key, s] : services_) {
+    out += "service " + s.name + " state " + std::to_string(s.state) + " start " + std::to_string(s.start_type) + "\n";
+  }
+  return out;
+}
+
+bool MemoryServices::QueryStartType(ScHandle service, std::uint32_t* start_type) {
+  Service* s = ServiceOf(service, win::SERVICE_QUERY_CONFIG, "query_config", 0);
+  if (!s) return false;
+  if (start_type) *start_type = s->start_type;
+  Ok("query_config", s->name, s->start_type);
+  return true;
+}
+
 bool MemoryServices::QueryStatus(ScHandle service, ServiceStatus* status) {
   Service* s = ServiceOf(service, kQueryStatus, "query", 0);
   if (!s) return false;

@@ -141,6 +141,9 @@ TEST_F(ContractTest, SubkeysEnumerateSortedWithoutCaseValuesAllOnce) {
   std::string name;
   EXPECT_EQ(kNoMoreItems, reg().EnumKey(key.get(), 5, &name));
   EXPECT_EQ(kNoMoreItems, reg().EnumValue(key.get(), 5, &name));
+  std::uint32_t count = 0;
+  EXPECT_EQ(0, reg().QueryValueCount(key.get(), &count));
+  EXPECT_EQ(5u, count);
 }
 
 TEST_F(ContractTest, CreateMakesEveryMissingLevelAndTellsWhetherItWasNew) {
