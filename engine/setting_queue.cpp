@@ -1,5 +1,8 @@
 #include "engine/setting_queue.h"
 
+#include "engine/undo.h"
+#include "platform/reg_text.h"
+
 #include <cctype>
 #include <charconv>
 #include <exception>
@@ -19,10 +22,7 @@ namespace {
 constexpr const char* kMinimizedMetricsNames[] = {"CB_Taskbar_MinWindows_Position_Arrangement", "Cmblocal"};
 
 // A value that cannot become what DataType asks for; ends the run like a refused write.
-class ConversionError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+using ConversionError = ValueConversionError;
 
 std::string ToText(const Value& v) {
   if (v.IsText()) {
@@ -173,6 +173,23 @@ TRegRecor SpiRecord(std::string name, std::uint32_t action, std::uint32_t ui_par
   r.SpiWinIni = win_ini;
   return r;
 }
+
+std::optional<StoredValue> StoredValueOf(const TRegRecor& r, platform::System& system) {
+  if (r.Kind == kKindSpi || !IsWrite(r)) return std::nullopt;
+  switch (r.DataType) {
+    case kTypeText: return StoredValue{win::REG_SZ, platform::EncodeRegString(ToText(r.Value))};
+    case kTypeExpandText: return StoredValue{win::REG_EXPAND_SZ, platform::EncodeRegString(ToText(r.Value))};
+    case kTypeNumber: {
+      const auto u = static_cast<std::uint32_t>(ToNumber(r.Value));
+      return StoredValue{win::REG_DWORD, {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+                                          static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)}};
+    }
+    case kTypeBinary: return StoredValue{win::REG_BINARY, ToBytes(r.Value, system)};
+    default: return std::nullopt;
+  }
+}
+
+bool SpiRecordRemovesValue(const TRegRecor& r) { return r.Kind == kKindSpi && IsMinimizedMetricsRecord(r.Name); }
 
 TRegRecor ReadRecord(RegKey root, std::string key_path, std::string value_name) {
   TRegRecor r;
@@ -440,9 +457,10 @@ void TCorvanel::ApplyRegistry(TRegistry& reg, const TRegRecor& r, bool wow64, st
   }
 }
 
-ApplyResult TCorvanel::Apply() noexcept {
+ApplyResult TCorvanel::Apply(UndoJournal* journal) noexcept {
   ApplyResult result;
   std::size_t i = 0;
+  if (journal != nullptr) journal->Begin();
   try {
     const bool wow64 = IsWow64(platform_.registry());
     TRegistry reg(platform_.registry());
@@ -450,6 +468,7 @@ ApplyResult TCorvanel::Apply() noexcept {
     std::optional<OpenForWrite> open;
     for (i = 0; i < records_.size(); ++i) {
       const TRegRecor& r = records_[i];
+      if (journal != nullptr) journal->CaptureRecord(r, wow64);
       if (r.Kind == kKindSpi) {
         open.reset();
         try {
@@ -471,12 +490,14 @@ ApplyResult TCorvanel::Apply() noexcept {
         throw;
       }
     }
+    if (journal != nullptr) journal->EndRecords();
     records_.clear();
     places_.clear();
     index_.clear();
   } catch (const std::exception& e) {
     // The queue is kept whole so the next Apply writes every record again; the caller
     // learns from the result where and why the run stopped.
+    if (journal != nullptr) journal->EndRecords();
     result.stopped = true;
     result.index = i;
     if (i < records_.size()) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <variant>
@@ -14,6 +15,8 @@
 #include "platform/platform.h"
 
 namespace corvanel::engine {
+
+class UndoJournal;
 
 // A record's value: empty, text, 32-bit integer or byte string.
 class Value {
@@ -95,6 +98,29 @@ TRegRecor SpiRecord(std::string name, std::uint32_t action, std::uint32_t ui_par
 // A record that only names a location, for ReadValue and TestValue.
 TRegRecor ReadRecord(platform::RegKey root, std::string key_path, std::string value_name);
 
+// A value that cannot become what its record's DataType asks for.
+class ValueConversionError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A registry value as stored: its type and bytes.
+struct StoredValue {
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> bytes;
+  bool operator==(const StoredValue&) const = default;
+};
+
+// What Apply stores for the write record `r`, converted by DataType exactly as Apply
+// converts it. nullopt for a record that stores no value: a write of DataType 0 (it only
+// makes the key), deletes and system parameters. Throws ValueConversionError when Apply
+// would stop at the record because its value does not convert.
+std::optional<StoredValue> StoredValueOf(const TRegRecor& r, platform::System& system);
+
+// Whether Apply of this system-parameter record also removes the value ValueName of
+// HKCU\KeyPath (the minimized-window metrics, whose stale registry copy would win).
+bool SpiRecordRemovesValue(const TRegRecor& r);
+
 // How an Apply run ended. When `stopped`, the record at `index` (from 0, in queue order)
 // raised and the run ended there; every record is still queued.
 struct ApplyResult {
@@ -133,7 +159,10 @@ class TCorvanel {
   std::int32_t TestValue(const TRegRecor& r) noexcept;
   // Writes every record in order and empties the queue, unless a write raises: then the
   // run stops at that record, the whole queue stays, and the result says where.
-  ApplyResult Apply() noexcept;
+  // With a journal, it is started afresh (Begin) and the prior state of every place is
+  // captured into it before the record is written, so that the run can be undone; the
+  // records written before a stop are in it too.
+  ApplyResult Apply(UndoJournal* journal = nullptr) noexcept;
 
   std::size_t Count() const { return records_.size(); }
   bool Empty() const { return records_.empty(); }

@@ -63,6 +63,7 @@ inline constexpr std::uint32_t KEY_ALL_ACCESS = 0xF003F;
 inline constexpr std::uint32_t SC_MANAGER_ALL_ACCESS = 0xF003F;
 inline constexpr std::uint32_t SERVICE_ALL_ACCESS = 0xF01FF;
 inline constexpr std::uint32_t GENERIC_READ = 0x80000000;
+inline constexpr std::uint32_t SERVICE_QUERY_CONFIG = 0x0001;
 inline constexpr std::uint32_t SERVICE_NO_CHANGE = 0xFFFFFFFF;
 inline constexpr std::uint32_t SERVICE_AUTO_START = 2;
 inline constexpr std::uint32_t SERVICE_DEMAND_START = 3;
@@ -216,6 +217,8 @@ class Services {
   virtual bool Control(ScHandle service, std::uint32_t control, ServiceStatus* status) = 0;
   // QueryServiceStatus.
   virtual bool QueryStatus(ScHandle service, ServiceStatus* status) = 0;
+  // QueryServiceConfigW: the service's start type (SERVICE_AUTO_START ...).
+  virtual bool QueryStartType(ScHandle service, std::uint32_t* start_type) = 0;
   virtual void Close(ScHandle handle) = 0;
   virtual long LastError() = 0;
 };
@@ -257,6 +260,9 @@ class Files {
   // Replaces the file atomically: writes a temporary file beside it, then renames it over.
   virtual bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& data) = 0;
   virtual bool FileExists(const std::string& path) = 0;
+  // DeleteFileW; false (LastError set) when it fails, also when there is no such file.
+  // (Not named DeleteFile: <windows.h> defines that name as a macro.)
+  virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   // Names (not paths) of the entries of `folder` matching `pattern` ("*.lng"), in the
   // order the file system lists them (FindFirstFileW / FindNextFileW).

@@ -156,6 +156,17 @@ bool MemoryFiles::FileExists(const std::string& path) {
   return e && !e->directory;
 }
 
+bool MemoryFiles::RemoveFile(const std::string& path) {
+  Entry* e = Find(path);
+  if (!e) return Failed(win::kFileNotFound);
+  if (e->directory || fail_write_[FoldPath(path)] || (e->attributes & kFileAttributeReadOnly)) {
+    return Failed(win::kAccessDenied);
+  }
+  Remove(path);
+  last_error_ = 0;
+  return true;
+}
+
 bool MemoryFiles::DirectoryExists(const std::string& path) {
   Entry* e = Find(path);
   return e && e->directory;

@@ -286,6 +286,7 @@ class MemoryServices : public Services {
   bool Start(ScHandle service) override;
   bool Control(ScHandle service, std::uint32_t control, ServiceStatus* status) override;
   bool QueryStatus(ScHandle service, ServiceStatus* status) override;
+  bool QueryStartType(ScHandle service, std::uint32_t* start_type) override;
   void Close(ScHandle handle) override;
   long LastError() override { return last_error_; }
 
@@ -423,6 +424,7 @@ class MemoryFiles : public Files {
   bool ReadFile(const std::string& path, std::vector<std::uint8_t>* data) override;
   bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& data) override;
   bool FileExists(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) override;
   std::uint32_t GetAttributes(const std::string& path) override;

@@ -152,6 +152,14 @@ bool MemoryServices::Control(ScHandle service, std::uint32_t control, ServiceSta
   return true;
 }
 
+bool MemoryServices::QueryStartType(ScHandle service, std::uint32_t* start_type) {
+  Service* s = ServiceOf(service, win::SERVICE_QUERY_CONFIG, "query_config", 0);
+  if (!s) return false;
+  if (start_type) *start_type = s->start_type;
+  Ok("query_config", s->name, s->start_type);
+  return true;
+}
+
 bool MemoryServices::QueryStatus(ScHandle service, ServiceStatus* status) {
   Service* s = ServiceOf(service, kQueryStatus, "query", 0);
   if (!s) return false;

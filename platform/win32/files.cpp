@@ -88,6 +88,12 @@ class Win32Files final : public Files {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
   }
 
+  bool RemoveFile(const std::string& path) override {
+    if (!DeleteFileW(Widen(path).c_str())) return Failed();
+    last_error_ = 0;
+    return true;
+  }
+
   bool DirectoryExists(const std::string& path) override {
     const DWORD a = GetFileAttributesW(Widen(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);

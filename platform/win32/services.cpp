@@ -51,6 +51,18 @@ class Win32Services final : public Services {
     return ok;
   }
 
+  bool QueryStartType(ScHandle service, std::uint32_t* start_type) override {
+    // The first call only asks for the size: the configuration carries variable-length texts.
+    DWORD needed = 0;
+    QueryServiceConfigW(ToSc(service), nullptr, 0, &needed);
+    if (needed == 0) return Track(false);
+    std::vector<std::uint8_t> buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (!Track(QueryServiceConfigW(ToSc(service), config, needed, &needed) != FALSE)) return false;
+    if (start_type) *start_type = config->dwStartType;
+    return true;
+  }
+
   void Close(ScHandle handle) override {
     if (handle) CloseServiceHandle(ToSc(handle));
   }
