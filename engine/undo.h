@@ -64,6 +64,7 @@ struct UndoEntry {
   std::string key_path;
   std::string value_name;
   bool view64 = false;
+  std::string created_leaf;  // kKeyCreated: the record's key, at or below key_path
   std::optional<StoredValue> before;  // kValue
   std::optional<StoredValue> after;   // kValue: what Apply stores (nullopt: deleted)
   std::optional<KeySnapshot> tree;    // kKeyTree
@@ -72,6 +73,8 @@ struct UndoEntry {
   std::uint32_t spi_action = 0;
   std::optional<SpiValue> spi_before;  // nullopt: the value could not be read
   SpiValue spi_after = std::uint32_t{0};
+  std::uint32_t spi_ui = 0;  // uiParam Apply passed (kept for SETs that take the value in pvParam)
+  std::uint32_t spi_win_ini = 0;
 
   // kService
   std::string service;
@@ -82,6 +85,7 @@ struct UndoEntry {
   std::string path;
   std::optional<std::vector<std::uint8_t>> file_before;  // nullopt: the file did not exist
   std::vector<std::uint8_t> file_after;
+  bool file_written = false;  // FileSaved(path, true) came
 
   // False when the prior state could not be captured exactly; Undo then leaves the place
   // as it is and reports it (`note` says why).
@@ -108,6 +112,18 @@ struct UndoResult {
   std::vector<UndoFailure> failures;
   bool ok() const { return failures.empty(); }
 };
+
+// How a SET action's prior value is read back: its GET action (value through pvParam,
+// a block when `block_size` is not 0) or, where Windows has no GET, a system metric.
+struct SpiCounterpart {
+  std::uint32_t set = 0;
+  std::uint32_t get = 0;      // 0: no GET; see `metric`
+  int metric = -1;            // GetSystemMetrics index when there is no GET
+  bool set_via_ui = false;    // SET takes the value in uiParam (else in pvParam)
+  std::uint32_t block_size = 0;  // a parameter block of this size (cbSize first)
+};
+// The counterpart of a SET action the pages use; null when unknown.
+const SpiCounterpart* FindSpiCounterpart(std::uint32_t set_action);
 
 class UndoJournal {
  public:
@@ -151,21 +167,20 @@ class UndoJournal {
 
  private:
   struct Cache;  // keys kept open for reading during one Apply run
+  void CaptureValue(platform::RegKey root, const std::string& path, const std::string& name, bool view64,
+                    std::optional<StoredValue> after, const std::string& record_name, platform::RegKey known = 0);
+  std::optional<SpiValue> ReadSpi(const SpiCounterpart& c);
+  std::optional<UndoFailure> RestoreValue(const UndoEntry& e);
+  std::optional<UndoFailure> RestoreCreatedKey(const UndoEntry& e);
+  long WriteTree(platform::RegKey root, const std::string& path, const KeySnapshot& tree, bool view64);
+  std::optional<UndoFailure> RestoreSpi(const UndoEntry& e);
+  std::optional<UndoFailure> RestoreService(const UndoEntry& e, const std::function<void()>& pump,
+                                            std::uint64_t wait_ms);
+  std::optional<UndoFailure> RestoreFile(const UndoEntry& e);
+
   platform::Platform& platform_;
   std::vector<UndoEntry> entries_;
   std::unique_ptr<Cache> cache_;
 };
-
-// How a SET action's prior value is read back: its GET action (value through pvParam,
-// a block when `block_size` is not 0) or, where Windows has no GET, a system metric.
-struct SpiCounterpart {
-  std::uint32_t set = 0;
-  std::uint32_t get = 0;      // 0: no GET; see `metric`
-  int metric = -1;            // GetSystemMetrics index when there is no GET
-  bool set_via_ui = false;    // SET takes the value in uiParam (else in pvParam)
-  std::uint32_t block_size = 0;  // a parameter block of this size (cbSize first)
-};
-// The counterpart of a SET action the pages use; null when unknown.
-const SpiCounterpart* FindSpiCounterpart(std::uint32_t set_action);
 
 }  // namespace corvanel::engine
