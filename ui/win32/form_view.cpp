@@ -720,8 +720,12 @@ void FormView::PushListItems(View& v, int index) {
       SendMessageW(v.hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&si));
     }
   };
-  if (index < 0 || index >= static_cast<int>(items.size()) ||
-      SendMessageW(v.hwnd, LVM_GETITEMCOUNT, 0, 0) != static_cast<LRESULT>(items.size())) {
+  const LRESULT shown = SendMessageW(v.hwnd, LVM_GETITEMCOUNT, 0, 0);
+  if (index >= 0 && index + 1 == static_cast<int>(items.size()) && shown == index) {
+    // An item added at the end: the others are shown already.
+    write(index, true);
+    PushListChecks(v, index);
+  } else if (index < 0 || index >= static_cast<int>(items.size()) || shown != static_cast<LRESULT>(items.size())) {
     SendMessageW(v.hwnd, LVM_DELETEALLITEMS, 0, 0);
     for (int i = 0; i < static_cast<int>(items.size()); ++i) write(i, true);
     PushListChecks(v, -1);
