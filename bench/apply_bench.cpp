@@ -1,6 +1,9 @@
 // Apply of 1,000 mixed records into the real registry, against importing the same changes
-// with the system's own `reg import` from a .reg file, in the same run. Both must leave the
-// same registry state, which the benchmark checks before it believes its figures.
+// with the system's own `reg import` from a .reg file (the program's own export of the
+// records), in the same run, and Apply with its undo capture against Apply without. All
+// must leave the same registry state, and Undo the state before, which the benchmark
+// checks before it believes its figures. Natively it runs on the in-memory registry,
+// without the import.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,11 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "bench/win32_process.h"
+#include "engine/reg_file.h"
 #include "engine/registry.h"
 #include "engine/setting_queue.h"
+#include "engine/undo.h"
 #include "platform/reg_text.h"
+#ifdef _WIN32
+#include "bench/win32_process.h"
 #include "platform/win32/win32_platform.h"
+#else
+#include "platform/memory/memory_platform.h"
+#endif
 
 namespace {
 
@@ -78,62 +87,6 @@ void Reset(platform::Platform& p) {
       reg.WriteNumber("stale", 1);
     }
   }
-}
-
-std::string RegEscape(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '\\' || c == '"') out.push_back('\\');
-    out.push_back(c);
-  }
-  return out;
-}
-
-std::string RegFileText(const std::vector<engine::TRegRecor>& records) {
-  std::string text = "Windows Registry Editor Version 5.00\r\n";
-  std::string section;
-  auto open_section = [&](const std::string& header) {
-    if (header != section) {
-      text += "\r\n" + header + "\r\n";
-      section = header;
-    }
-  };
-  char buf[16];
-  for (const auto& r : records) {
-    const std::string key = r.KeyPath.substr(1, r.KeyPath.size() - 2);
-    if (r.Action == engine::kActionDeleteKey) {
-      open_section("[-HKEY_CURRENT_USER\\" + key + "]");
-      continue;
-    }
-    open_section("[HKEY_CURRENT_USER\\" + key + "]");
-    const std::string name = "\"" + RegEscape(r.ValueName) + "\"=";
-    if (r.Action == engine::kActionDeleteValue) {
-      text += name + "-\r\n";
-    } else if (r.DataType == 1) {
-      text += name + "\"" + RegEscape(r.Value.AsText()) + "\"\r\n";
-    } else if (r.DataType == 3) {
-      std::snprintf(buf, sizeof buf, "%08x", static_cast<unsigned>(r.Value.AsInt()));
-      text += name + "dword:" + buf + "\r\n";
-    } else {
-      text += name + "hex:";
-      const auto& bytes = r.Value.AsBytes();
-      for (std::size_t k = 0; k < bytes.size(); ++k) {
-        std::snprintf(buf, sizeof buf, k == 0 ? "%02x" : ",%02x", bytes[k]);
-        text += buf;
-      }
-      text += "\r\n";
-    }
-  }
-  return text + "\r\n";
-}
-
-std::vector<std::uint8_t> Utf16File(const std::string& text) {
-  std::vector<std::uint8_t> out = {0xFF, 0xFE};
-  for (char16_t c : platform::Utf8ToUtf16(text)) {
-    out.push_back(static_cast<std::uint8_t>(c));
-    out.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  return out;
 }
 
 // Every key, value, type and byte below the bench tree, in a stable order.
@@ -241,21 +194,31 @@ double MsSince(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 int main() {
+#ifdef _WIN32
   auto p = platform::MakeWin32Platform();
+  const char* where = "Wine registry";
+#else
+  auto p = std::make_unique<platform::memory::MemoryPlatform>();
+  const char* where = "in-memory registry";
+#endif
   const auto records = MakeRecords();
 
+#ifdef _WIN32
   const std::string reg_file = corvanel::bench::TempFolder() + "corvanel_bench_import.reg";
-  if (!p->files().WriteFileAtomic(reg_file, Utf16File(RegFileText(records)))) {
+  if (!p->files().WriteFileAtomic(reg_file, engine::RegFileBytes(engine::RegFileText(records, p->system())))) {
     std::printf("cannot write the .reg file\n");
     return 1;
   }
   const std::string import = "reg.exe import \"" + reg_file + "\"";
   const std::string bare_start = "reg.exe query \"HKCU\\Software\\CorvanelBenchNothing\"";
+#endif
 
-  std::vector<double> apply_ms, import_ms, start_ms, plain_ms;
+  std::vector<double> apply_ms, capture_ms, undo_ms, import_ms, start_ms, plain_ms;
   bool same = true;
+  bool undone = true;
   for (int run = 0; run < kRuns; ++run) {
     Reset(*p);
+    const std::string before = TreeDigest(*p);
     engine::TCorvanel queue(*p);
     for (const auto& r : records) queue.AddRecord(r);
     auto t0 = std::chrono::steady_clock::now();
@@ -268,11 +231,25 @@ int main() {
     const std::string after_apply = TreeDigest(*p);
 
     Reset(*p);
+    engine::TCorvanel captured(*p);
+    for (const auto& r : records) captured.AddRecord(r);
+    engine::UndoJournal journal(*p);
+    t0 = std::chrono::steady_clock::now();
+    captured.Apply(&journal);
+    capture_ms.push_back(MsSince(t0));
+    same = same && TreeDigest(*p) == after_apply;
+    t0 = std::chrono::steady_clock::now();
+    undone = journal.Undo().ok() && undone;
+    undo_ms.push_back(MsSince(t0));
+    undone = undone && TreeDigest(*p) == before;
+
+    Reset(*p);
     t0 = std::chrono::steady_clock::now();
     PlainLoop(p->registry(), records);
     plain_ms.push_back(MsSince(t0));
     same = same && TreeDigest(*p) == after_apply;
 
+#ifdef _WIN32
     Reset(*p);
     t0 = std::chrono::steady_clock::now();
     const long rc = corvanel::bench::RunQuiet(import);
@@ -286,20 +263,28 @@ int main() {
     t0 = std::chrono::steady_clock::now();
     corvanel::bench::RunQuiet(bare_start);
     start_ms.push_back(MsSince(t0));
+#endif
   }
   engine::TRegistry(p->registry()).RemoveTree("\\" + kBase + "\\");
-  corvanel::bench::RemoveFile(reg_file);
 
-  const double a = Median(apply_ms), i = Median(import_ms), s = Median(start_ms), l = Median(plain_ms);
+  const double a = Median(apply_ms), c = Median(capture_ms), u = Median(undo_ms), l = Median(plain_ms);
   std::printf("Apply of %d records (400 strings, 300 numbers, 200 binaries, 50 value and 50 key deletes),\n",
               kRecords);
-  std::printf("median of %d runs, Wine registry:\n", kRuns);
+  std::printf("median of %d runs, %s:\n", kRuns, where);
   std::printf("  TCorvanel::Apply          %8.2f ms\n", a);
+  std::printf("  Apply with undo capture   %8.2f ms\n", c);
+  std::printf("  Undo of that Apply        %8.2f ms\n", u);
   std::printf("  plain registry API loop   %8.2f ms\n", l);
+#ifdef _WIN32
+  corvanel::bench::RemoveFile(reg_file);
+  const double i = Median(import_ms), s = Median(start_ms);
   std::printf("  reg import (.reg, UTF-16) %8.2f ms\n", i);
   std::printf("  (reg.exe query of a missing key, i.e. mostly its start: %.2f ms)\n", s);
   std::printf("  ratio import / Apply      %8.2f\n", i / a);
+#endif
+  std::printf("  ratio capture / Apply     %8.2f\n", c / a);
   std::printf("  ratio Apply / plain loop  %8.2f\n", a / l);
-  std::printf("  same registry state after all three: %s\n", same ? "yes" : "NO");
-  return same ? 0 : 1;
+  std::printf("  same registry state after all of them: %s\n", same ? "yes" : "NO");
+  std::printf("  Undo gave back the state before Apply: %s\n", undone ? "yes" : "NO");
+  return same && undone ? 0 : 1;
 }

@@ -67,17 +67,6 @@ std::string StoredValueName(platform::Registry& reg, RegKey key, const std::stri
   return name;
 }
 
-std::string StoredSubkeyName(platform::Registry& reg, RegKey parent, const std::string& name) {
-  const std::string want = Folded(name);
-  std::string found;
-  for (std::uint32_t i = 0; i < kEnumLimit; ++i) {
-    const long rc = reg.EnumKey(parent, i, &found);
-    if (rc == win::kNoMoreItems) break;
-    if (rc == win::kSuccess && Folded(found) == want) return found;
-  }
-  return name;
-}
-
 void Snapshot(platform::Registry& reg, RegKey key, std::uint32_t view, KeySnapshot& out, int depth) {
   std::string name;
   for (std::uint32_t i = 0; i < kEnumLimit; ++i) {
@@ -165,8 +154,35 @@ struct UndoJournal::Cache {
       }
     }
   }
+  // The name a key is stored under, which may differ in case from the one asked for. The
+  // parent's list is read once per run: deletes under one parent would otherwise list it
+  // again and again, and a key created since is named as its record names it anyway.
+  std::string StoredName(RegKey root, const std::string& path, bool view64) {
+    const std::string parent = Parent(path);
+    const std::string id = Id(root, view64, parent);
+    auto it = subkeys.find(id);
+    if (it == subkeys.end()) {
+      std::vector<std::string> names;
+      if (const RegKey p = Open(root, parent, view64); p != 0) {
+        std::string found;
+        for (std::uint32_t i = 0; i < kEnumLimit; ++i) {
+          const long rc = reg.EnumKey(p, i, &found);
+          if (rc == win::kNoMoreItems) break;
+          if (rc == win::kSuccess) names.push_back(Folded(found) + '\0' + found);
+        }
+      }
+      it = subkeys.emplace(id, std::move(names)).first;
+    }
+    const std::string want = Folded(Leaf(path)) + '\0';
+    for (const std::string& entry : it->second) {
+      if (entry.compare(0, want.size(), want) == 0) return entry.substr(want.size());
+    }
+    return Leaf(path);
+  }
+
   platform::Registry& reg;
   std::map<std::string, RegKey> keys;
+  std::map<std::string, std::vector<std::string>> subkeys;  // folded name, NUL, stored name
 };
 
 UndoJournal::UndoJournal(platform::Platform& platform) : platform_(platform) {}
@@ -227,11 +243,7 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
         const RegKey key = cache_->Open(r.RootKey, path, view64);
         if (key != 0) {
           KeySnapshot top;
-          const std::string parent = Parent(path);
-          top.name = Leaf(path);
-          if (const RegKey p = cache_->Open(r.RootKey, parent, view64); p != 0) {
-            top.name = StoredSubkeyName(reg, p, top.name);
-          }
+          top.name = cache_->StoredName(r.RootKey, path, view64);
           Snapshot(reg, key, ViewFlag(view64), top, 0);
           e.tree = std::move(top);
         }
@@ -266,7 +278,9 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
       return;  // Apply stops at this record before it stores anything
     }
     if (!after) return;
-    CaptureValue(r.RootKey, path, r.ValueName, view64, std::move(after), r.Name, key);
+    // A key this record creates holds no value yet: nothing to read, and the cache must
+    // not learn the key as missing again.
+    CaptureValue(r.RootKey, path, r.ValueName, view64, std::move(after), r.Name, key, key == 0);
   } catch (const std::exception&) {
     // Out of memory while capturing: Undo then puts back what was captured before.
     UndoEntry lost;
@@ -282,7 +296,8 @@ void UndoJournal::CaptureRecord(const TRegRecor& r, bool wow64) noexcept {
 }
 
 void UndoJournal::CaptureValue(RegKey root, const std::string& path, const std::string& name, bool view64,
-                               std::optional<StoredValue> after, const std::string& record_name, RegKey known) {
+                               std::optional<StoredValue> after, const std::string& record_name, RegKey known,
+                               bool key_new) {
   UndoEntry e;
   e.kind = UndoKind::kValue;
   e.record_name = record_name;
@@ -291,7 +306,7 @@ void UndoJournal::CaptureValue(RegKey root, const std::string& path, const std::
   e.value_name = name;
   e.view64 = view64;
   e.after = std::move(after);
-  const RegKey key = known != 0 ? known : cache_->Open(root, path, view64);
+  const RegKey key = key_new ? 0 : known != 0 ? known : cache_->Open(root, path, view64);
   if (key != 0) {
     e.before = ReadStored(platform_.registry(), key, name);
     // A deleted value comes back under the name it had.

@@ -168,7 +168,8 @@ class UndoJournal {
  private:
   struct Cache;  // keys kept open for reading during one Apply run
   void CaptureValue(platform::RegKey root, const std::string& path, const std::string& name, bool view64,
-                    std::optional<StoredValue> after, const std::string& record_name, platform::RegKey known = 0);
+                    std::optional<StoredValue> after, const std::string& record_name, platform::RegKey known = 0,
+                    bool key_new = false);
   std::optional<SpiValue> ReadSpi(const SpiCounterpart& c);
   std::optional<UndoFailure> RestoreValue(const UndoEntry& e);
   std::optional<UndoFailure> RestoreCreatedKey(const UndoEntry& e);

@@ -117,6 +117,10 @@ class MemoryRegistry : public Registry {
   void ClearLogs();
   // Handles opened through the seam and not closed yet (leak checks).
   std::size_t open_handle_count() const;
+  // Every key of the three roots (names as stored) with its values, one line each, for
+  // comparing whole states. Values are listed by name: a value deleted and written again
+  // moves to the end of the registry's own listing, on Windows too.
+  std::string Dump() const;
 
   struct Node;  // the tree, defined in the implementation
 
@@ -220,6 +224,8 @@ class MemorySystemParameters : public SystemParameters {
   void SetMetric(int index, int value) { metrics_[index] = value; }
   // Makes one action fail (return false, change nothing) until cleared.
   void FailAction(std::uint32_t action, bool fail = true);
+  // Every parameter and metric, one line each, for comparing whole states.
+  std::string Dump() const;
 
   const std::vector<SpiCall>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
@@ -312,6 +318,8 @@ class MemoryServices : public Services {
   const std::vector<ServiceCall>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
   std::size_t open_handle_count() const { return handles_.size(); }
+  // Every service with its state and start type, one line each.
+  std::string Dump() const;
 
  private:
   struct Service {
@@ -550,6 +558,8 @@ class MemoryPlatform : public Platform {
   MemoryFiles& files() override { return files_; }
   MemoryDialogs& dialogs() override { return dialogs_; }
   MemoryClock& clock() override { return clock_; }
+  // Registry, system parameters and services together.
+  std::string Dump() const { return registry_.Dump() + spi_.Dump() + services_.Dump(); }
 
  private:
   MemoryRegistry registry_;

@@ -518,4 +518,33 @@ void MemoryRegistry::ClearLogs() {
 
 std::size_t MemoryRegistry::open_handle_count() const { return handles_.size() - 3; }
 
+namespace {
+
+void DumpNode(const MemoryRegistry::Node& node, const std::string& path, std::string& out) {
+  out += "[" + path + "]\n";
+  std::vector<const MemoryRegistry::Node::Value*> values;
+  for (const auto& v : node.values) values.push_back(&v);
+  std::sort(values.begin(), values.end(), [](const auto* a, const auto* b) { return a->folded < b->folded; });
+  static const char* const kHex = "0123456789abcdef";
+  for (const auto* v : values) {
+    out += "  \"" + v->name + "\"=" + std::to_string(v->value.type) + ":";
+    for (const std::uint8_t b : v->value.bytes) {
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    }
+    out += "\n";
+  }
+  for (const auto& k : node.subkeys) DumpNode(*k, path + "\\" + k->name, out);
+}
+
+}  // namespace
+
+std::string MemoryRegistry::Dump() const {
+  std::string out;
+  DumpNode(*hkcr_, "HKCR", out);
+  DumpNode(*hkcu_, "HKCU", out);
+  DumpNode(*hklm_, "HKLM", out);
+  return out;
+}
+
 }  // namespace corvanel::platform::memory

@@ -152,6 +152,14 @@ bool MemoryServices::Control(ScHandle service, std::uint32_t control, ServiceSta
   return true;
 }
 
+std::string MemoryServices::Dump() const {
+  std::string out;
+  for (const auto& [key, s] : services_) {
+    out += "service " + s.name + " state " + std::to_string(s.state) + " start " + std::to_string(s.start_type) + "\n";
+  }
+  return out;
+}
+
 bool MemoryServices::QueryStartType(ScHandle service, std::uint32_t* start_type) {
   Service* s = ServiceOf(service, win::SERVICE_QUERY_CONFIG, "query_config", 0);
   if (!s) return false;

@@ -156,6 +156,16 @@ std::optional<std::uint32_t> MemorySystemParameters::Value(std::uint32_t get_act
 
 void MemorySystemParameters::SetValue(std::uint32_t get_action, std::uint32_t value) { values_[get_action] = value; }
 
+std::string MemorySystemParameters::Dump() const {
+  std::string out;
+  for (const auto& [get, value] : values_) out += "spi " + std::to_string(get) + " = " + std::to_string(value) + "\n";
+  for (const auto& [index, value] : metrics_) out += "metric " + std::to_string(index) + " = " + std::to_string(value) + "\n";
+  out += "minimized " + std::to_string(minimized_.width) + " " + std::to_string(minimized_.horz_gap) + " " +
+         std::to_string(minimized_.vert_gap) + " " + std::to_string(minimized_.arrange) + "\n";
+  out += "min_animate " + std::to_string(min_animate_) + "\n";
+  return out;
+}
+
 void MemorySystemParameters::FailAction(std::uint32_t action, bool fail) { failing_[action] = fail; }
 
 }  // namespace corvanel::platform::memory

@@ -8,6 +8,9 @@
 namespace corvanel::platform::win32 {
 namespace {
 
+// Bytes asked for in the first read of a value; larger values take a second call.
+constexpr DWORD kFirstRead = 256;
+
 bool IsPredefinedRoot(RegKey key) { return key >= 0x80000000u && key <= 0x800000FFu; }
 
 // The seam writes the roots as their 32-bit values; a 64-bit HKEY_* constant is that
@@ -55,6 +58,20 @@ class Win32Registry final : public Registry {
     const std::wstring wname = Widen(name);
     DWORD t = REG_NONE;
     DWORD bytes = 0;
+    if (data) {
+      // Most values are small: one call reads them whole; only a larger one needs the
+      // size first. (Every registry call is a round trip to the server.)
+      data->resize(kFirstRead);
+      bytes = kFirstRead;
+      const LONG first = RegQueryValueExW(h, wname.c_str(), nullptr, &t, data->data(), &bytes);
+      if (first == ERROR_SUCCESS && bytes <= data->size()) {
+        data->resize(bytes);
+        if (type) *type = t;
+        if (size) *size = bytes;
+        return ERROR_SUCCESS;
+      }
+      if (first != ERROR_MORE_DATA) return first;
+    }
     LONG rc = RegQueryValueExW(h, wname.c_str(), nullptr, &t, nullptr, &bytes);
     if (rc != ERROR_SUCCESS) return rc;
     if (data) {

@@ -59,7 +59,13 @@ TEST_F(FilesContract, FailuresTellTheirError) {
   EXPECT_EQ(files().LastError(), kAccessDenied);
   ASSERT_TRUE(files().ReadFile(At("locked.js"), &back));
   EXPECT_EQ(back, Bytes{'a'}) << "a refused write leaves the file as it was";
+  EXPECT_FALSE(files().RemoveFile(At("locked.js")));
+  EXPECT_EQ(files().LastError(), kAccessDenied);
   ASSERT_TRUE(files().SetAttributes(At("locked.js"), plain));
+  EXPECT_TRUE(files().RemoveFile(At("locked.js"))) << files().LastError();
+  EXPECT_FALSE(files().FileExists(At("locked.js")));
+  EXPECT_FALSE(files().RemoveFile(At("locked.js")));
+  EXPECT_EQ(files().LastError(), kFileNotFound);
 }
 
 TEST_F(FilesContract, ListMatchesWildcardsWithoutCase) {

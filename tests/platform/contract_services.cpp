@@ -86,6 +86,9 @@ TEST_F(ServiceContract, StartInterrogateStop) {
 
 TEST_F(ServiceContract, DisabledServiceDoesNotStartUntilEnabled) {
   ASSERT_TRUE(svc().ChangeStartType(service_, SERVICE_DISABLED)) << svc().LastError();
+  std::uint32_t start_type = 0;
+  EXPECT_TRUE(svc().QueryStartType(service_, &start_type)) << svc().LastError();
+  EXPECT_EQ(start_type, SERVICE_DISABLED) << "the start type reads back";
   EXPECT_FALSE(svc().Start(service_));
   EXPECT_EQ(kServiceDisabled, svc().LastError());
   EXPECT_EQ(SERVICE_STOPPED, State());
