@@ -148,6 +148,35 @@ bool FirefoxPrefs::SetFirefoxPref(std::string_view name, std::string_view value)
   return true;
 }
 
+std::vector<FirefoxPrefs::PendingChange> FirefoxPrefs::PendingChanges() const {
+  std::vector<const Change*> ordered;
+  for (const auto& [key, c] : changes_) ordered.push_back(&c);
+  std::sort(ordered.begin(), ordered.end(), [](const Change* a, const Change* b) { return a->order < b->order; });
+  std::vector<PendingChange> out;
+  for (const Change* c : ordered) {
+    PendingChange p{c->name, c->value, std::string(kNotFound)};
+    for (const File* file : {&user_, &prefs_}) {
+      const auto& list = file->statements;
+      const auto it = std::find_if(list.rbegin(), list.rend(), [&](const Statement& st) { return EqualNoCase(st.name, c->name); });
+      if (it != list.rend()) {
+        p.file_value = it->value;
+        break;
+      }
+    }
+    out.push_back(std::move(p));
+  }
+  return out;
+}
+
+void FirefoxPrefs::Forget() {
+  loaded_ = false;
+  profile_folder_.clear();
+  prefs_ = {};
+  user_ = {};
+  changes_.clear();
+  change_count_ = 0;
+}
+
 std::vector<std::string> FirefoxPrefs::Statements() const {
   std::vector<std::string> out;
   std::map<std::string, bool> seen;

@@ -98,6 +98,16 @@ class FirefoxPrefs {
 
   // Whether changes wait for Save.
   bool HasPendingChanges() const { return !changes_.empty(); }
+  struct PendingChange {
+    std::string name;
+    std::string value;       // the new value token; empty: removed
+    std::string file_value;  // the value token the files hold now, or kNotFound
+  };
+  // The changes waiting for Save, in the order they were first made.
+  std::vector<PendingChange> PendingChanges() const;
+  // Drops what was read and every pending change: the next LoadFirefoxPreferences reads
+  // the files afresh (after user.js was put back as it was).
+  void Forget();
   // Writes the pending changes into user.js: its current text with changed statements
   // replaced in place, removed ones taken out and new ones appended, through a temporary
   // file renamed over it. On success the changes are no longer pending; on failure

@@ -55,7 +55,12 @@ inline constexpr const char* kMessageSection = "Corvanel_M";
                    "This change and the ones after it are still pending.")              \
   X(D_DefaultValueName, "(Default)")                                                     \
   X(D_FavoritesHideFailed, "Cannot hide or show the folder \"%1\" (Windows error %2).")    \
-  X(D_FFSaveFailed, "The Firefox settings could not be saved to \"%1\".\\n%2\\n\\nThey are still pending.")
+  X(D_FFSaveFailed, "The Firefox settings could not be saved to \"%1\".\\n%2\\n\\nThey are still pending.") \
+  X(D_ChangesCount, "%1 change(s) wait for Apply.")                                       \
+  X(D_ChangesApplied, "%1 change(s) made by the last Apply.")                              \
+  X(D_ChangesRestart, "Windows must be restarted for some of them.")                       \
+  X(D_UndoFailed, "These places could not be put back as they were:\\n\\n%1")             \
+  X(D_RegSaveFailed, "The file \"%1\" could not be written (Windows error %2).")
 
 // One id per message key; the id's name is the key, so a misspelt key does not compile.
 enum class MessageId : std::size_t {

@@ -294,6 +294,10 @@ class Dialogs {
   // GetOpenFileNameW; false when cancelled.
   virtual bool OpenFile(std::uintptr_t owner, const std::vector<FileFilter>& filters, const std::string& initial,
                         std::string* path) = 0;
+  // GetSaveFileNameW: asks before replacing an existing file; `extension` ("reg") is added
+  // to a name typed without one. False when cancelled.
+  virtual bool SaveFile(std::uintptr_t owner, const std::vector<FileFilter>& filters, const std::string& initial,
+                        const std::string& extension, std::string* path) = 0;
   // ChooseColorW with an initial colour (0x00BBGGRR); false when cancelled.
   virtual bool ChooseColor(std::uintptr_t owner, std::uint32_t* color) = 0;
 };

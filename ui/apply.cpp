@@ -51,24 +51,75 @@ void TCorvanel_FormMain::Button_ApplyClick() {
   // and the services inside the first one.
   if (applying_ || queue_ == nullptr) return;
   applying_ = true;
-  const engine::ApplyResult result = queue_->Apply();
+  // What every step changes is captured first, so that this Apply can be undone.
+  if (journal_ == nullptr) journal_ = std::make_unique<engine::UndoJournal>(platform_);
+  const engine::ApplyResult result = queue_->Apply(journal_.get());
   if (!result.ok()) ShowWriteFailure(result);
+  const engine::ServiceState started{win::SERVICE_AUTO_START, win::SERVICE_RUNNING};
+  const engine::ServiceState stopped{win::SERVICE_DISABLED, win::SERVICE_STOPPED};
 
   // Taken before the first wait: a box clicked while a service is awaited asks for the
   // next Apply's step, and must not be reset when this one ends.
   const int security_center = std::exchange(requests_.SecurityCenterServiceAction, 0);
   const int firewall = version_class_ > 5 ? std::exchange(requests_.FirewallServiceAction, 0) : 0;
   if (security_center == 1) {
+    journal_->CaptureService("wscsvc", started, ServiceOriginKey("wscsvc"));
     StartServiceAuto("wscsvc");
   } else if (security_center == 2) {
+    journal_->CaptureService("wscsvc", stopped, ServiceOriginKey("wscsvc"));
     StopServiceDisabled("wscsvc");
   }
   if (firewall == 1) {
+    journal_->CaptureService("MpsSvc", started, ServiceOriginKey("MpsSvc"));
     StartServiceAuto("MpsSvc");
   } else if (firewall == 2) {
+    journal_->CaptureService("MpsSvc", stopped, ServiceOriginKey("MpsSvc"));
     StopServiceDisabled("MpsSvc");
   }
 
+  last_apply_restart_ = OfferRestart();
+
+  platform_.shell().ChangeNotify(win::SHCNE_ALLEVENTS, win::SHCNF_FLUSH);
+  if (requests_.AssociationsChanged) {
+    platform_.shell().ChangeNotify(win::SHCNE_ASSOCCHANGED, win::SHCNF_IDLIST);
+    requests_.AssociationsChanged = false;
+  }
+  // A failed save keeps the flag, so the next Apply tries again; Firefox needs no restart
+  // for a file that was not written.
+  if (requests_.FirefoxChanged) {
+    firefox_.LoadFirefoxPreferences();
+    const std::string user_js = firefox_.UserJsPath();
+    if (!user_js.empty()) journal_->CaptureFile(user_js, kUserJsOriginKey);
+    const bool saved = WriteFirefoxStatements();
+    if (!user_js.empty()) journal_->FileSaved(user_js, saved);
+    if (saved) {
+      platform_.dialogs().MessageBox(owner_window_, texts_.Get(MessageId::D_FFRestartWarning), Caption(), win::MB_OK);
+      requests_.FirefoxChanged = false;
+    }
+  }
+
+  // Whatever is still pending (a failed write or save, changes made while a service was
+  // awaited) keeps Apply available. A firewall choice on a version without the service
+  // step is never carried out, so it does not count.
+  if (queue_ != nullptr) {
+    const bool pending = !queue_->Empty() || requests_.SecurityCenterServiceAction != 0 ||
+                         (version_class_ > 5 && requests_.FirewallServiceAction != 0) || requests_.FirefoxChanged;
+    Find<forms::Button>("Button_Apply").SetEnabled(pending);
+  }
+  applying_ = false;
+  last_apply_ok_ = result.ok();
+  UpdateChangesButton();
+  if (apply_before_close_) {
+    // OK came while a service was awaited: what was queued meanwhile is written too
+    // before the window goes.
+    apply_before_close_ = false;
+    Button_ApplyClick();
+    return;
+  }
+  PassOnDeferredClose();
+}
+
+bool TCorvanel_FormMain::OfferRestart() {
   if (requests_.RestartNeeded) {
     const int answer = platform_.dialogs().MessageBox(owner_window_, texts_.Get(MessageId::D_RestoreWarning), Caption(),
                                                       win::MB_YESNO | win::MB_ICONQUESTION);
@@ -81,37 +132,9 @@ void TCorvanel_FormMain::Button_ApplyClick() {
       platform_.restart().ExitWindows(win::EWX_REBOOT, 0);
     }
     requests_.RestartNeeded = false;
+    return true;
   }
-
-  platform_.shell().ChangeNotify(win::SHCNE_ALLEVENTS, win::SHCNF_FLUSH);
-  if (requests_.AssociationsChanged) {
-    platform_.shell().ChangeNotify(win::SHCNE_ASSOCCHANGED, win::SHCNF_IDLIST);
-    requests_.AssociationsChanged = false;
-  }
-  // A failed save keeps the flag, so the next Apply tries again; Firefox needs no restart
-  // for a file that was not written.
-  if (requests_.FirefoxChanged && WriteFirefoxStatements()) {
-    platform_.dialogs().MessageBox(owner_window_, texts_.Get(MessageId::D_FFRestartWarning), Caption(), win::MB_OK);
-    requests_.FirefoxChanged = false;
-  }
-
-  // Whatever is still pending (a failed write or save, changes made while a service was
-  // awaited) keeps Apply available. A firewall choice on a version without the service
-  // step is never carried out, so it does not count.
-  if (queue_ != nullptr) {
-    const bool pending = !queue_->Empty() || requests_.SecurityCenterServiceAction != 0 ||
-                         (version_class_ > 5 && requests_.FirewallServiceAction != 0) || requests_.FirefoxChanged;
-    Find<forms::Button>("Button_Apply").SetEnabled(pending);
-  }
-  applying_ = false;
-  if (apply_before_close_) {
-    // OK came while a service was awaited: what was queued meanwhile is written too
-    // before the window goes.
-    apply_before_close_ = false;
-    Button_ApplyClick();
-    return;
-  }
-  PassOnDeferredClose();
+  return false;
 }
 
 void TCorvanel_FormMain::Button_OKClick() {

@@ -235,6 +235,9 @@ void TCorvanel_FormMain::BuildLayout() {
   auto& cancel = Create<Button>(buttons, "Button_Cancel", {481, 11, 90, 25}, "Cancel");
   auto& apply = Create<Button>(buttons, "Button_Apply", {585, 11, 90, 25}, "Apply");
   apply.SetEnabled(false);
+  auto& changes = Create<Button>(buttons, "Button_Changes", {16, 11, 90, 25}, "Changes...");
+  changes.SetEnabled(false);
+  changes.OnClick = [this](Component&) { Guarded("Changes", [this] { Button_ChangesClick(); }); };
   ok.OnClick = [this](Component&) { Guarded("OK", [this] { Button_OKClick(); }); };
   cancel.OnClick = [this](Component&) { Guarded("Cancel", [this] { Button_CancelClick(); }); };
   apply.OnClick = [this](Component&) { Guarded("Apply", [this] { Button_ApplyClick(); }); };
@@ -303,6 +306,7 @@ void TCorvanel_FormMain::FormShow() {
   Find<Button>("Button_OK").SetEnabled(false);
   Find<Button>("Button_Cancel").SetEnabled(false);
   Find<Button>("Button_Apply").SetEnabled(false);
+  Find<Button>("Button_Changes").SetEnabled(false);
   loading_finished_ = false;
   auto& loading = Find<Panel>("Panel_Loading");
   loading.BringToFront();
@@ -314,6 +318,7 @@ void TCorvanel_FormMain::FormShow() {
 void TCorvanel_FormMain::FormDestroy() noexcept {
   // Pending records are dropped unwritten; nothing here may stop the window going.
   queue_.reset();
+  journal_.reset();
   app_frame_.reset();
   loaded_pages_.clear();
 }
@@ -384,6 +389,8 @@ void TCorvanel_FormMain::LoadPage(int tag) {
   try {
     if (PageModule* page = Module(tag)) {
       PageContext& ctx = Context(tag);
+      // Loading it again later (after Undo) starts from the controls as built.
+      design_states_[tag] = std::make_unique<PageDesignState>(ctx.Page());
       page->Adapt(ctx, version_class_);
       page->Load(ctx);
     }
@@ -424,6 +431,7 @@ void TCorvanel_FormMain::Timer_LoadingTimer() {
     Find<Button>("Button_OK").SetEnabled(true);
     Find<Button>("Button_Cancel").SetEnabled(true);
     Find<Button>("Button_Apply").SetEnabled(false);
+    UpdateChangesButton();
   } else {
     timer.SetEnabled(true);
   }
@@ -433,9 +441,12 @@ void TCorvanel_FormMain::Forward(int tag, forms::Component& sender) {
   if (page_loading_ || queue_ == nullptr) return;
   if (PageModule* page = Module(tag)) {
     PageContext& ctx = Context(tag);
+    origins_.Before(*queue_, requests_, firefox_);
     Guarded("change of " + sender.Name(), [&] { page->Change(ctx, sender); });
+    if (queue_ != nullptr) origins_.After(tag, sender, *queue_, requests_, firefox_);
   }
   Find<Button>("Button_Apply").SetEnabled(true);
+  UpdateChangesButton();
 }
 
 void TCorvanel_FormMain::ForwardKeyUp(int tag, forms::Edit& edit) {

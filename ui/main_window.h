@@ -18,9 +18,12 @@
 #include "forms/forms.h"
 #include "lang/language.h"
 #include "lang/message_texts.h"
+#include "engine/undo.h"
 #include "platform/platform.h"
+#include "ui/changes.h"
 #include "ui/navigation.h"
 #include "ui/page_module.h"
+#include "ui/page_state.h"
 
 namespace corvanel::ui {
 
@@ -114,6 +117,24 @@ class TCorvanel_FormMain : public forms::Form {
   bool StopServiceDisabled(const std::string& name);
   static constexpr std::uint64_t kServiceWaitLimitMs = 30'000;
 
+  // --- review and undo of changes ---
+  // Opens the window "Changes" over the main window.
+  void Button_ChangesClick();
+  // Something waits for Apply: records, a Firefox change, a service action Apply will
+  // carry out, a restart request.
+  bool HasPendingChanges() const;
+  // The last Apply of this run succeeded, changed something, and has not been undone.
+  bool CanUndoLastApply() const;
+  // What the last Apply changed; null before the first one.
+  const engine::UndoJournal* LastApply() const { return journal_.get(); }
+  // Puts back everything the last Apply changed (the places that fail are reported in one
+  // message, the others still put back), loads every loaded page again so it shows what
+  // the system now holds, and asks the restart question again when that Apply asked it.
+  void UndoLastApply();
+  // "Page › Caption" of the control that made the change `key` (a record Name, or one of
+  // the keys of ui/changes.h); the key itself when no control is known.
+  std::string SettingText(const std::string& key) const;
+
   // The change forwarder of page `tag`: ignored while PageLoading, else the page's handler
   // with `sender`, then Apply is enabled.
   void Forward(int tag, forms::Component& sender);
@@ -167,6 +188,11 @@ class TCorvanel_FormMain : public forms::Form {
   bool WriteFirefoxStatements();
   // Notes the text of every key-up text field on the page as loaded.
   void NoteKeyUpTexts(const forms::TabSheet& page);
+  // The restart question of Apply; true when it was asked.
+  bool OfferRestart();
+  void UpdateChangesButton();
+  // Loads page `tag` again from the state its controls had before its first load.
+  void ReloadPage(int tag);
 
   platform::Platform& platform_;
   PageModules pages_;
@@ -195,6 +221,12 @@ class TCorvanel_FormMain : public forms::Form {
   bool close_deferred_ = false;
   bool applying_ = false;
   bool apply_before_close_ = false;  // OK pressed during an Apply
+
+  std::unique_ptr<engine::UndoJournal> journal_;
+  bool last_apply_ok_ = false;
+  bool last_apply_restart_ = false;  // the last Apply asked the restart question
+  ChangeOrigins origins_;
+  std::map<int, std::unique_ptr<PageDesignState>> design_states_;
 
   std::function<void()> process_messages_;
   ErrorReporter* error_reporter_ = nullptr;

@@ -481,13 +481,14 @@ class MemoryFiles : public Files {
 // =================================================================================
 // Dialogs: answers are scripted per kind; every call is logged.
 struct DialogCall {
-  enum class Kind { kMessageBox, kOpenFile, kChooseColor };
+  enum class Kind { kMessageBox, kOpenFile, kChooseColor, kSaveFile };
   Kind kind = Kind::kMessageBox;
   std::uintptr_t owner = 0;
   std::string text, caption;  // message box
   std::uint32_t flags = 0;    // message box
   std::vector<FileFilter> filters;
-  std::string initial;           // open file
+  std::string initial;           // open and save file
+  std::string extension;         // save file
   std::uint32_t color = 0;       // colour passed in
   bool scripted = false;         // an answer was queued for this call
 };
@@ -500,13 +501,19 @@ class MemoryDialogs : public Dialogs {
   // Without a queued answer the dialog is cancelled.
   bool OpenFile(std::uintptr_t owner, const std::vector<FileFilter>& filters, const std::string& initial,
                 std::string* path) override;
+  // Without a queued answer the dialog is cancelled.
+  bool SaveFile(std::uintptr_t owner, const std::vector<FileFilter>& filters, const std::string& initial,
+                const std::string& extension, std::string* path) override;
   bool ChooseColor(std::uintptr_t owner, std::uint32_t* color) override;
 
   void QueueMessageBox(int answer) { message_boxes_.push_back(answer); }
   // nullopt: the user cancels.
   void QueueOpenFile(std::optional<std::string> path) { open_files_.push_back(std::move(path)); }
+  void QueueSaveFile(std::optional<std::string> path) { save_files_.push_back(std::move(path)); }
   void QueueColor(std::optional<std::uint32_t> color) { colors_.push_back(color); }
-  std::size_t pending_answers() const { return message_boxes_.size() + open_files_.size() + colors_.size(); }
+  std::size_t pending_answers() const {
+    return message_boxes_.size() + open_files_.size() + save_files_.size() + colors_.size();
+  }
 
   const std::vector<DialogCall>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
@@ -514,6 +521,7 @@ class MemoryDialogs : public Dialogs {
  private:
   std::deque<int> message_boxes_;
   std::deque<std::optional<std::string>> open_files_;
+  std::deque<std::optional<std::string>> save_files_;
   std::deque<std::optional<std::uint32_t>> colors_;
   std::vector<DialogCall> calls_;
 };

@@ -156,6 +156,26 @@ bool MemoryDialogs::OpenFile(std::uintptr_t owner, const std::vector<FileFilter>
   return true;
 }
 
+bool MemoryDialogs::SaveFile(std::uintptr_t owner, const std::vector<FileFilter>& filters,
+                             const std::string& initial, const std::string& extension, std::string* path) {
+  DialogCall call;
+  call.kind = DialogCall::Kind::kSaveFile;
+  call.owner = owner;
+  call.filters = filters;
+  call.initial = initial;
+  call.extension = extension;
+  std::optional<std::string> answer;
+  if (!save_files_.empty()) {
+    answer = save_files_.front();
+    save_files_.pop_front();
+    call.scripted = true;
+  }
+  calls_.push_back(std::move(call));
+  if (!answer) return false;
+  if (path) *path = *answer;
+  return true;
+}
+
 bool MemoryDialogs::ChooseColor(std::uintptr_t owner, std::uint32_t* color) {
   DialogCall call;
   call.kind = DialogCall::Kind::kChooseColor;

@@ -57,6 +57,28 @@ class Win32Dialogs final : public Dialogs {
     return true;
   }
 
+  bool SaveFile(std::uintptr_t owner, const std::vector<FileFilter>& filters, const std::string& initial,
+                const std::string& extension, std::string* path) override {
+    const std::wstring filter = FilterString(filters);
+    const std::wstring initial_w = Widen(initial);
+    const std::wstring extension_w = Widen(extension);
+    std::wstring file(kPathCapacity, L'\0');
+    if (initial_w.size() < kPathCapacity) file.replace(0, initial_w.size(), initial_w);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = reinterpret_cast<HWND>(owner);
+    ofn.lpstrFilter = filters.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = kPathCapacity;
+    ofn.lpstrDefExt = extension_w.empty() ? nullptr : extension_w.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    const auto save = FindProc<decltype(&GetSaveFileNameW)>(CommonDialogs(), "GetSaveFileNameW");
+    if (save == nullptr || !save(&ofn)) return false;
+    if (path) *path = Narrow(file.c_str());
+    return true;
+  }
+
   bool ChooseColor(std::uintptr_t owner, std::uint32_t* color) override {
     CHOOSECOLORW cc{};
     cc.lStructSize = sizeof(cc);

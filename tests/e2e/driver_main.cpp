@@ -3,7 +3,8 @@
 //   --tool ready [ms]          wait for the running program's start page; print its client
 //                              area on the screen, "left top width height"
 //   --tool show TAG [TAB]      open page TAG (and tab TAB) in the running program
-//   --tool click NAME          click the button NAME of the running program (posted)
+//   --tool click NAME [CLASS]  click the button NAME of the running program (posted), in its
+//                              window of class CLASS when given
 //   --tool close               close the running program and wait for it to end
 //   --tool window CLASS [ms]   wait for the running program's visible top-level window of
 //                              that class (a dialog); print its client area as "ready" does
@@ -104,12 +105,14 @@ int ToolShow(const std::string& tag, const std::string& tab) {
   return p.Query(automation::kQueryShowPage, arg) == 1 ? 0 : 4;
 }
 
-int ToolClick(const std::string& name) {
+int ToolClick(const std::string& name, const std::string& window_class) {
   Program p;
   HWND main = RunningMain(5000);
   if (main == nullptr) return 2;
   p.Attach(main);
-  HWND button = p.Control(name);
+  HWND dialog = window_class.empty() ? nullptr : FindWindowW(Wide(window_class).c_str(), nullptr);
+  if (!window_class.empty() && dialog == nullptr) return 3;
+  HWND button = dialog == nullptr ? p.Control(name) : p.ControlIn(dialog, name);
   if (button == nullptr) return 4;
   PostMessageW(button, BM_CLICK, 0, 0);
   return 0;
@@ -272,7 +275,7 @@ int main(int argc, char** argv) {
     if (tool == "close") return ToolClose();
     if (tool == "window" && argc > 3) return ToolWindow(argv[3], argc > 4 ? std::atoi(argv[4]) : 10000);
     if (tool == "close-window" && argc > 3) return ToolCloseWindow(argv[3]);
-    if (tool == "click" && argc > 3) return ToolClick(argv[3]);
+    if (tool == "click" && argc > 3) return ToolClick(argv[3], argc > 4 ? argv[4] : "");
     if (tool == "type" && argc > 4) return ToolType(argv[3], argv[4]);
     if (tool == "spi" && argc > 3) {
       BOOL on = FALSE;

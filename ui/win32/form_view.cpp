@@ -731,10 +731,19 @@ void FormView::PushListItems(View& v, int index) {
       SendMessageW(v.hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&si));
     }
   };
-  if (index < 0 || index >= static_cast<int>(items.size()) ||
-      SendMessageW(v.hwnd, LVM_GETITEMCOUNT, 0, 0) != static_cast<LRESULT>(items.size())) {
+  const LRESULT shown = SendMessageW(v.hwnd, LVM_GETITEMCOUNT, 0, 0);
+  if (index >= 0 && index + 1 == static_cast<int>(items.size()) && shown == index) {
+    // An item added at the end: the others are shown already.
+    write(index, true);
+    PushListChecks(v, index);
+  } else if (index < 0 || index >= static_cast<int>(items.size()) || shown != static_cast<LRESULT>(items.size())) {
+    // One repaint for the whole list, not one per item.
+    SendMessageW(v.hwnd, WM_SETREDRAW, FALSE, 0);
     SendMessageW(v.hwnd, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(v.hwnd, LVM_SETITEMCOUNT, items.size(), 0);
     for (int i = 0; i < static_cast<int>(items.size()); ++i) write(i, true);
+    SendMessageW(v.hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(v.hwnd, nullptr, TRUE);
     PushListChecks(v, -1);
   } else {
     write(index, false);

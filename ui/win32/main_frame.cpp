@@ -396,6 +396,10 @@ forms::ModalResult MainFrame::ShowModal(forms::Form& dialog) {
       SendMessageW(ok_window, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
   dialog.SetModalResult(forms::ModalResult::None);
   forms::Form* outer_modal = std::exchange(modal_, &dialog);
+  // Message boxes and file dialogs opened meanwhile belong to the dialog, not to the
+  // disabled main window.
+  const std::uintptr_t outer_owner = model_.OwnerWindow();
+  model_.SetOwnerWindow(reinterpret_cast<std::uintptr_t>(dlg));
   EnableWindow(hwnd_, FALSE);
   ShowWindow(dlg, SW_SHOW);
   view->Guarded([&] { dialog.ShowForm(); });
@@ -445,6 +449,7 @@ forms::ModalResult MainFrame::ShowModal(forms::Form& dialog) {
   const forms::ModalResult result =
       dialog.Result() == forms::ModalResult::None ? forms::ModalResult::Cancel : dialog.Result();
   modal_ = outer_modal;
+  model_.SetOwnerWindow(outer_owner);
   // The owner comes back before the dialog goes, so activation returns to it.
   if (modal_ == nullptr) EnableWindow(hwnd_, TRUE);
   // The caller frees the form next: the view stops observing it first.
