@@ -92,6 +92,9 @@ void TCorvanel_FormMain::ReloadPage(int tag) {
   }
   --load_depth_;
   page_loading_ = outer_loading;
+  // The restored texts are the new baseline: a key release that changes nothing must not
+  // queue the text Apply wrote.
+  if (forms::TabSheet* sheet = notebook_->PageByCaption(std::to_string(tag))) NoteKeyUpTexts(*sheet);
   if (!error.empty()) ReportError("loading page " + std::to_string(tag), error);
 }
 

@@ -194,5 +194,20 @@ TEST_F(Changes, SaveAsRegWritesTheListedChanges) {
   EXPECT_TRUE(memory_.registry().ValueExists(HKCU, kPolicies, "NoWinKeys"));
 }
 
+
+TEST_F(Changes, AKeyReleaseAfterUndoQueuesNothing) {
+  // The start page's Internet Explorer home page, typed, applied and undone: the edit
+  // shows the restored (empty) text, and a Tab through it changes nothing.
+  auto& edit = Get<forms::Edit>("Edit_CommonSettings_Display_IECommonSettings_HomePage");
+  ASSERT_TRUE(edit.UserTypeText("x"));
+  ASSERT_TRUE(Get<forms::Button>("Button_Apply").UserClick());
+  ui::TCorvanel_FormChanges dialog(*window_);
+  ASSERT_TRUE(dialog.Find<forms::Button>("Button_Changes_Undo").UserClick());
+  ASSERT_EQ(edit.Text(), "");
+  EXPECT_TRUE(edit.UserKeyUp(0x09));
+  EXPECT_TRUE(window_->Queue().Empty());
+  EXPECT_FALSE(Get<forms::Button>("Button_Apply").Enabled());
+}
+
 }  // namespace
 }  // namespace corvanel::pages
