@@ -257,8 +257,19 @@ std::vector<TCorvanel::SlotRef> TCorvanel::SlotsOf(const Place& place) {
 
 namespace {
 
+using Slots = std::vector<std::size_t>;
+
+void SlotInsert(Slots& slots, std::size_t index) {
+  const auto it = std::lower_bound(slots.begin(), slots.end(), index);
+  if (it == slots.end() || *it != index) slots.insert(it, index);
+}
+
+Slots::const_iterator SlotsAfter(const Slots& slots, std::size_t index) {
+  return std::upper_bound(slots.begin(), slots.end(), index);
+}
+
 template <class Map>
-const std::set<std::size_t>* Lookup(const Map& map, const std::string& key) {
+const Slots* Lookup(const Map& map, const std::string& key) {
   const auto it = map.find(key);
   return it == map.end() ? nullptr : &it->second;
 }
@@ -267,8 +278,10 @@ template <class Map>
 void Erase(Map& map, const std::string& key, std::size_t index) noexcept {
   const auto it = map.find(key);
   if (it == map.end()) return;
-  it->second.erase(index);
-  if (it->second.empty()) map.erase(it);
+  Slots& slots = it->second;
+  const auto at = std::lower_bound(slots.begin(), slots.end(), index);
+  if (at != slots.end() && *at == index) slots.erase(at);
+  if (slots.empty()) map.erase(it);
 }
 
 }  // namespace
@@ -306,10 +319,10 @@ void TCorvanel::Relink(std::size_t index, const Place* from, const Place& to) {
       const SlotRef& s = new_slots[added];
       if (among(s, old_slots)) continue;
       switch (s.map) {
-        case kSpiSlots: spi_slots_[s.key].insert(index); break;
-        case kValueSlots: value_slots_[s.key].insert(index); break;
-        case kKeyDeleteSlots: key_delete_slots_[s.key].insert(index); break;
-        case kWriteKeySlots: write_key_slots_[s.key].insert(index); break;
+        case kSpiSlots: SlotInsert(spi_slots_[s.key], index); break;
+        case kValueSlots: SlotInsert(value_slots_[s.key], index); break;
+        case kKeyDeleteSlots: SlotInsert(key_delete_slots_[s.key], index); break;
+        case kWriteKeySlots: SlotInsert(write_key_slots_[s.key], index); break;
       }
     }
   } catch (const std::bad_alloc&) {
@@ -375,7 +388,7 @@ void TCorvanel::AlignLater(std::size_t index) noexcept {
     // value, a key delete above a write, writes below a key delete.
     std::vector<std::size_t> later;
     const auto collect = [&](const Slots& slots) {
-      for (auto it = slots.upper_bound(index); it != slots.end(); ++it) later.push_back(*it);
+      later.insert(later.end(), SlotsAfter(slots, index), slots.end());
     };
     if (place.kind == kKindSpi) {
       if (const Slots* s = FindSlots(kSpiSlots, std::to_string(place.spi))) collect(*s);
@@ -468,7 +481,7 @@ void TCorvanel::ReadLatest(TRegRecor& r, bool qword) noexcept {
     const auto key_made = [&](std::optional<std::size_t> after) {
       bool made = false;
       ForEachWriteUnder(place.root, place.key, [&](const Slots& s) {
-        if (!after || s.upper_bound(*after) != s.end()) made = true;
+        if (!after || SlotsAfter(s, *after) != s.end()) made = true;
       });
       return made;
     };

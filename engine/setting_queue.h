@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -175,8 +174,9 @@ class TCorvanel {
   void ReadStoredQword(TRegRecor& r);
 
   // The queue indexed by place, so that a change finds the records it meets without a
-  // walk through the queue. Each slot lists the indexes of its records in queue order.
-  using Slots = std::set<std::size_t>;
+  // walk through the queue. Each slot lists the indexes of its records in queue order; a
+  // new record's index is the largest, so it almost always goes at the end.
+  using Slots = std::vector<std::size_t>;
   enum SlotMap { kSpiSlots, kValueSlots, kKeyDeleteSlots, kWriteKeySlots };
   struct SlotRef {
     SlotMap map;
