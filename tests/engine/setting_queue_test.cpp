@@ -529,6 +529,24 @@ TEST_F(Queue, ReadLatestPrefersWhatTheQueueWouldLeave) {
   }
 }
 
+// A QWORD is written as one, and comes back as its bytes only to a caller that asks.
+TEST_F(Queue, QwordRecordsAndReads) {
+  const Bytes stored{0x95, 0, 0, 0, 0, 0, 0, 0x7F};
+  q.AddRecord(WriteRecord("Q", HKCU, "\\K\\", "mask", kTypeQword, stored));
+  TRegRecor pending = ReadRecord(HKCU, "\\K\\", "mask");
+  q.ReadLatest(pending);
+  EXPECT_EQ(pending.DataType, kTypeOther);  // as ReadValue will report it
+  ASSERT_TRUE(q.Apply().ok());
+  EXPECT_EQ(reg().Get(HKCU, "K", "mask"), (RegValue{win::REG_QWORD, stored}));
+  TRegRecor r = ReadRecord(HKCU, "\\K\\", "mask");
+  q.ReadLatest(r, true);
+  EXPECT_EQ(r.DataType, kTypeQword);
+  EXPECT_EQ(r.Value, Value(stored));
+  // More than 8 bytes are no QWORD: the run stops there, as for any value that does not convert.
+  q.AddRecord(WriteRecord("Q", HKCU, "\\K\\", "mask", kTypeQword, Bytes(9, 1)));
+  EXPECT_FALSE(q.Apply().ok());
+}
+
 // ----- reading -------------------------------------------------------------------
 
 TEST_F(Queue, ReadValueStatusTypeAndValue) {
