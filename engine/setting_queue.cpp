@@ -395,10 +395,7 @@ void TCorvanel::AlignLater(std::size_t index) noexcept {
     } else if (place.key_delete) {
       ForEachWriteUnder(place.root, place.key, collect);
     } else {
-      for (const SlotRef& slot : SlotsOf(place)) {
-        if (slot.map != kValueSlots) continue;
-        if (const Slots* s = FindSlots(kValueSlots, slot.key)) collect(*s);
-      }
+      if (const Slots* s = FindSlots(kValueSlots, KeySlot(place.root, place.key) + '\0' + place.value)) collect(*s);
       if (place.write) ForEachKeyDeleteOver(place.root, place.key, collect);
     }
     std::sort(later.begin(), later.end());
