@@ -210,6 +210,30 @@ std::int32_t TRegistry::ReadNumber(const std::string& name) {
   return static_cast<std::int32_t>(n);
 }
 
+std::uint64_t TRegistry::ReadQword(const std::string& name) {
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  std::vector<std::uint8_t> data;
+  if (!current_) {
+    Fail(win::kInvalidHandle, name, "no key is open");
+  }
+  const long rc = registry_.QueryValue(current_.get(), name, &type, &data, &size);
+  if (rc != win::kSuccess) {
+    Fail(rc, name, "cannot read number");
+  }
+  if (type != win::REG_QWORD) {
+    Fail(win::kInvalidParameter, name, "value is not a 64-bit number");
+  }
+  if (size > 8 || data.size() < size) {
+    Fail(win::kMoreData, name, "number is larger than 8 bytes");
+  }
+  std::uint64_t n = 0;
+  for (std::uint32_t i = 0; i < size; ++i) {
+    n |= static_cast<std::uint64_t>(data[i]) << (8 * i);
+  }
+  return n;
+}
+
 int TRegistry::ReadBytes(const std::string& name, std::uint8_t* buffer, std::size_t size) {
   std::uint32_t type = 0;
   std::uint32_t stored = 0;
@@ -271,6 +295,12 @@ void TRegistry::WriteNumber(const std::string& name, std::int32_t n) {
   const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
                                  static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
   Write(name, win::REG_DWORD, bytes, sizeof bytes);
+}
+
+void TRegistry::WriteQword(const std::string& name, std::uint64_t n) {
+  std::uint8_t bytes[8];
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(n >> (8 * i));
+  Write(name, win::REG_QWORD, bytes, sizeof bytes);
 }
 
 void TRegistry::WriteBytes(const std::string& name, const std::uint8_t* bytes, std::size_t size) {

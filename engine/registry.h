@@ -35,6 +35,9 @@ enum DataTypeCode : std::uint8_t {
   kTypeExpandText = 2,
   kTypeNumber = 3,
   kTypeBinary = 4,
+  // REG_QWORD's own code. ValueType and reads report a QWORD as kTypeOther; only a caller
+  // that asks for the 64-bit number (ReadQword) and writes it back uses this code.
+  kTypeQword = 11,
 };
 std::uint8_t DataTypeOfRegType(std::uint32_t reg_type);
 
@@ -83,6 +86,7 @@ class TRegistry {
 
   std::string ReadText(const std::string& name);
   std::int32_t ReadNumber(const std::string& name);
+  std::uint64_t ReadQword(const std::string& name);
   int ReadBytes(const std::string& name, std::uint8_t* buffer, std::size_t size);
   // All stored bytes of a binary (or unknown-typed) value; empty when it cannot be queried.
   std::vector<std::uint8_t> ReadBytes(const std::string& name);
@@ -90,6 +94,7 @@ class TRegistry {
   void WriteText(const std::string& name, const std::string& text);
   void WriteExpandText(const std::string& name, const std::string& text);
   void WriteNumber(const std::string& name, std::int32_t n);
+  void WriteQword(const std::string& name, std::uint64_t n);
   void WriteBytes(const std::string& name, const std::uint8_t* bytes, std::size_t size);
   void WriteBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     WriteBytes(name, bytes.data(), bytes.size());

@@ -3,10 +3,11 @@
 #include "engine/undo.h"
 #include "platform/reg_text.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <charconv>
 #include <exception>
-#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string_view>
@@ -72,6 +73,33 @@ std::vector<std::uint8_t> ToBytes(const Value& v, platform::System& system) {
   return std::vector<std::uint8_t>(ansi.begin(), ansi.end());
 }
 
+// A 64-bit number: an integer as its 32 bits (no sign), bytes as a little-endian number of
+// at most 8 bytes, a decimal text.
+std::uint64_t ToQword(const Value& v) {
+  if (v.IsInt()) return static_cast<std::uint32_t>(v.AsInt());
+  if (v.IsEmpty()) return 0;
+  if (v.IsBytes()) {
+    const auto& bytes = v.AsBytes();
+    if (bytes.size() > 8) throw ConversionError("more than 8 bytes cannot be written as a 64-bit number");
+    std::uint64_t n = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) n |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
+    return n;
+  }
+  const std::string& s = v.AsText();
+  std::uint64_t n = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n, 10);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) {
+    throw ConversionError("\"" + s + "\" is not a 64-bit decimal number");
+  }
+  return n;
+}
+
+Value::Bytes QwordBytes(std::uint64_t n) {
+  Value::Bytes bytes(8);
+  for (std::size_t i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(n >> (8 * i));
+  return bytes;
+}
+
 bool IsMinimizedMetricsRecord(const std::string& name) {
   for (const char* n : kMinimizedMetricsNames) {
     if (name == n) {
@@ -94,6 +122,9 @@ void WriteValue(TRegistry& reg, const TRegRecor& r, platform::System& system) {
       break;
     case kTypeBinary:
       reg.WriteBytes(r.ValueName, ToBytes(r.Value, system));
+      break;
+    case kTypeQword:
+      reg.WriteQword(r.ValueName, ToQword(r.Value));
       break;
     default:
       break;  // the key now exists; there is no value to write
@@ -126,7 +157,9 @@ bool IsValueDelete(const TRegRecor& r) {
 }
 bool IsWrite(const TRegRecor& r) { return !IsKeyDelete(r) && !IsValueDelete(r); }
 // A write of DataType 0 only makes sure the key exists.
-bool WritesValue(const TRegRecor& r) { return IsWrite(r) && r.DataType >= kTypeText && r.DataType <= kTypeBinary; }
+bool WritesValue(const TRegRecor& r) {
+  return IsWrite(r) && ((r.DataType >= kTypeText && r.DataType <= kTypeBinary) || r.DataType == kTypeQword);
+}
 
 }  // namespace
 
@@ -185,6 +218,7 @@ std::optional<StoredValue> StoredValueOf(const TRegRecor& r, platform::System& s
                                           static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)}};
     }
     case kTypeBinary: return StoredValue{win::REG_BINARY, ToBytes(r.Value, system)};
+    case kTypeQword: return StoredValue{win::REG_QWORD, QwordBytes(ToQword(r.Value))};
     default: return std::nullopt;
   }
 }
@@ -211,15 +245,144 @@ TCorvanel::Place TCorvanel::PlaceOf(const TRegRecor& r) {
   place.kind = r.Kind == kKindSpi ? kKindSpi : kKindRegistry;
   if (place.kind == kKindSpi) {
     place.spi = r.SpiAction;
-    place.hash = std::hash<std::uint32_t>{}(r.SpiAction);
     return place;
   }
   place.root = r.RootKey;
   place.key = FoldedKey(r.KeyPath);
   place.key_delete = IsKeyDelete(r);
+  place.write = IsWrite(r);
   if (!place.key_delete) place.value = Folded(r.ValueName);
-  place.hash = std::hash<std::string>{}(place.key) * 31 + std::hash<std::string>{}(place.value) + r.RootKey;
   return place;
+}
+
+std::string TCorvanel::KeySlot(RegKey root, std::string_view key) {
+  // A fixed-width root first, so that one root's keys form one range of the ordered map.
+  char head[10];
+  std::snprintf(head, sizeof head, "%08X:", static_cast<unsigned>(root));
+  std::string slot(head, 9);
+  slot += key;
+  return slot;
+}
+
+std::vector<TCorvanel::SlotRef> TCorvanel::SlotsOf(const Place& place) {
+  if (place.kind == kKindSpi) return {{kSpiSlots, std::to_string(place.spi)}};
+  std::string key = KeySlot(place.root, place.key);
+  if (place.key_delete) return {{kKeyDeleteSlots, std::move(key)}};
+  std::vector<SlotRef> slots{{kValueSlots, key + '\0' + place.value}};
+  if (place.write) slots.push_back({kWriteKeySlots, std::move(key)});
+  return slots;
+}
+
+namespace {
+
+using Slots = std::vector<std::size_t>;
+
+void SlotInsert(Slots& slots, std::size_t index) {
+  const auto it = std::lower_bound(slots.begin(), slots.end(), index);
+  if (it == slots.end() || *it != index) slots.insert(it, index);
+}
+
+Slots::const_iterator SlotsAfter(const Slots& slots, std::size_t index) {
+  return std::upper_bound(slots.begin(), slots.end(), index);
+}
+
+template <class Map>
+const Slots* Lookup(const Map& map, const std::string& key) {
+  const auto it = map.find(key);
+  return it == map.end() ? nullptr : &it->second;
+}
+
+template <class Map>
+void Erase(Map& map, const std::string& key, std::size_t index) noexcept {
+  const auto it = map.find(key);
+  if (it == map.end()) return;
+  Slots& slots = it->second;
+  const auto at = std::lower_bound(slots.begin(), slots.end(), index);
+  if (at != slots.end() && *at == index) slots.erase(at);
+  if (slots.empty()) map.erase(it);
+}
+
+}  // namespace
+
+const TCorvanel::Slots* TCorvanel::FindSlots(SlotMap map, const std::string& key) const {
+  switch (map) {
+    case kSpiSlots: return Lookup(spi_slots_, key);
+    case kValueSlots: return Lookup(value_slots_, key);
+    case kKeyDeleteSlots: return Lookup(key_delete_slots_, key);
+    case kWriteKeySlots: return Lookup(write_key_slots_, key);
+  }
+  return nullptr;
+}
+
+void TCorvanel::Relink(std::size_t index, const Place* from, const Place& to) {
+  const std::vector<SlotRef> old_slots = from ? SlotsOf(*from) : std::vector<SlotRef>{};
+  const std::vector<SlotRef> new_slots = SlotsOf(to);
+  const auto among = [](const SlotRef& s, const std::vector<SlotRef>& v) {
+    for (const SlotRef& t : v) {
+      if (t == s) return true;
+    }
+    return false;
+  };
+  const auto erase = [&](const SlotRef& s) noexcept {
+    switch (s.map) {
+      case kSpiSlots: Erase(spi_slots_, s.key, index); break;
+      case kValueSlots: Erase(value_slots_, s.key, index); break;
+      case kKeyDeleteSlots: Erase(key_delete_slots_, s.key, index); break;
+      case kWriteKeySlots: Erase(write_key_slots_, s.key, index); break;
+    }
+  };
+  std::size_t added = 0;
+  try {
+    for (; added < new_slots.size(); ++added) {
+      const SlotRef& s = new_slots[added];
+      if (among(s, old_slots)) continue;
+      switch (s.map) {
+        case kSpiSlots: SlotInsert(spi_slots_[s.key], index); break;
+        case kValueSlots: SlotInsert(value_slots_[s.key], index); break;
+        case kKeyDeleteSlots: SlotInsert(key_delete_slots_[s.key], index); break;
+        case kWriteKeySlots: SlotInsert(write_key_slots_[s.key], index); break;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    for (std::size_t i = 0; i < added; ++i) {
+      if (!among(new_slots[i], old_slots)) erase(new_slots[i]);
+    }
+    throw;
+  }
+  for (const SlotRef& s : old_slots) {
+    if (!among(s, new_slots)) erase(s);
+  }
+}
+
+template <class Fn>
+void TCorvanel::ForEachWriteUnder(RegKey root, const std::string& key, Fn&& fn) const {
+  const std::string slot = KeySlot(root, key);
+  if (key.empty()) {
+    // The whole root: every slot that starts with its prefix.
+    for (auto it = write_key_slots_.lower_bound(slot); it != write_key_slots_.end(); ++it) {
+      if (it->first.compare(0, slot.size(), slot) != 0) break;
+      fn(it->second);
+    }
+    return;
+  }
+  if (const Slots* at = Lookup(write_key_slots_, slot)) fn(*at);
+  // Subkeys sort between "key\" and "key]", the character after the backslash.
+  const auto last = write_key_slots_.lower_bound(slot + ']');
+  for (auto it = write_key_slots_.lower_bound(slot + '\\'); it != last; ++it) fn(it->second);
+}
+
+template <class Fn>
+void TCorvanel::ForEachKeyDeleteOver(RegKey root, const std::string& key, Fn&& fn) const {
+  if (key_delete_slots_.empty()) return;
+  std::string slot = KeySlot(root, "");
+  const std::size_t head = slot.size();
+  slot += key;
+  for (std::size_t end = head;; ++end) {
+    if (end == slot.size() || slot[end] == '\\') {
+      if (const Slots* at = Lookup(key_delete_slots_, slot.substr(0, end))) fn(*at);
+      if (end == slot.size()) break;
+    }
+  }
 }
 
 bool TCorvanel::Undoes(const TRegRecor& later, const Place& later_place, const TRegRecor& r, const Place& place) {
@@ -237,16 +400,40 @@ bool TCorvanel::Undoes(const TRegRecor& later, const Place& later_place, const T
 
 void TCorvanel::AlignLater(std::size_t index) noexcept {
   try {
-    const TRegRecor r = records_[index];
-    const Place place = places_[index];
-    for (std::size_t j = index + 1; j < records_.size(); ++j) {
-      // Only a key delete reaches places other than its own.
-      if (places_[j].hash != place.hash && !places_[j].key_delete && !place.key_delete) continue;
+    const TRegRecor& r = records_[index];
+    const Place& place = places_[index];
+    // Only records that can meet r's place, from the index: the same action, the same
+    // value, a key delete above a write, writes below a key delete.
+    std::vector<std::size_t> later;
+    const auto collect = [&](const Slots& slots) {
+      later.insert(later.end(), SlotsAfter(slots, index), slots.end());
+    };
+    if (place.kind == kKindSpi) {
+      if (const Slots* s = FindSlots(kSpiSlots, std::to_string(place.spi))) collect(*s);
+    } else if (place.key_delete) {
+      ForEachWriteUnder(place.root, place.key, collect);
+    } else {
+      if (const Slots* s = FindSlots(kValueSlots, KeySlot(place.root, place.key) + '\0' + place.value)) collect(*s);
+      if (place.write) ForEachKeyDeleteOver(place.root, place.key, collect);
+    }
+    std::sort(later.begin(), later.end());
+    later.erase(std::unique(later.begin(), later.end()), later.end());
+    for (const std::size_t j : later) {
       if (!Undoes(records_[j], places_[j], r, place)) continue;
+      TRegRecor& target = records_[j];
+      if (place.kind == kKindSpi) {
+        // The call is the choice; where the record cleans up after it stays its own.
+        target.SpiUiParam = r.SpiUiParam;
+        target.SpiPvParam = r.SpiPvParam;
+        target.SpiWinIni = r.SpiWinIni;
+        continue;
+      }
       TRegRecor copy = r;
-      copy.Name = records_[j].Name;
-      records_[j] = std::move(copy);
-      places_[j] = place;
+      copy.Name = target.Name;
+      Place copy_place = place;
+      Relink(j, &places_[j], copy_place);
+      target = std::move(copy);
+      places_[j] = std::move(copy_place);
     }
   } catch (const std::bad_alloc&) {
     // Out of memory while copying: the records already aligned stay so; the others keep
@@ -261,24 +448,24 @@ void TCorvanel::AddRecord(TRegRecor r) noexcept {
     const auto it = index_.find(r.Name);
     if (it != index_.end()) {
       index = it->second;
+      Relink(index, &places_[index], place);
       records_[index] = std::move(r);
       places_[index] = std::move(place);
     } else {
       index = records_.size();
+      // Room first, growing as push_back would, so that nothing can fail once the
+      // index holds the record.
+      if (records_.size() == records_.capacity()) records_.reserve(2 * index + 8);
+      if (places_.size() == places_.capacity()) places_.reserve(2 * index + 8);
+      auto pos = index_.emplace(r.Name, index).first;
+      try {
+        Relink(index, nullptr, place);
+      } catch (const std::bad_alloc&) {
+        index_.erase(pos);
+        throw;
+      }
+      records_.push_back(std::move(r));  // cannot throw after the reserve
       places_.push_back(std::move(place));
-      try {
-        records_.push_back(std::move(r));
-      } catch (const std::bad_alloc&) {
-        places_.pop_back();
-        throw;
-      }
-      try {
-        index_.emplace(records_.back().Name, index);
-      } catch (const std::bad_alloc&) {
-        records_.pop_back();  // keep list, places and index in step
-        places_.pop_back();
-        throw;
-      }
     }
     AlignLater(index);
   } catch (const std::bad_alloc&) {
@@ -287,55 +474,88 @@ void TCorvanel::AddRecord(TRegRecor r) noexcept {
   }
 }
 
-void TCorvanel::ReadLatest(TRegRecor& r) noexcept {
+void TCorvanel::ReadLatest(TRegRecor& r, bool qword) noexcept {
   try {
     const Place place = PlaceOf(r);
-    bool key_made = false;  // a later queued write creates the key again
-    for (std::size_t i = records_.size(); i-- > 0;) {
-      const TRegRecor& q = records_[i];
-      const Place& qp = places_[i];
-      if (qp.kind != kKindRegistry || qp.root != place.root) continue;
-      if (IsKeyDelete(q)) {
-        if (Within(place.key, qp.key)) {
-          r.Status = key_made ? kStatusValueMissing : kStatusKeyMissing;
-          return;
+    // The newest record that decides the place: a value write or delete there, or a key
+    // delete at or above its key.
+    std::optional<std::size_t> last;
+    const auto newest = [&](std::size_t i) {
+      if (!last || i > *last) last = i;
+    };
+    if (const Slots* s = FindSlots(kValueSlots, KeySlot(place.root, place.key) + '\0' + place.value)) {
+      for (auto it = s->rbegin(); it != s->rend(); ++it) {
+        if (IsValueDelete(records_[*it]) || WritesValue(records_[*it])) {
+          newest(*it);
+          break;
         }
-        continue;
       }
-      if (IsWrite(q) && Within(qp.key, place.key)) key_made = true;
-      if (qp.key != place.key || qp.value != place.value) continue;
-      if (IsValueDelete(q)) {
-        r.Status = kStatusValueMissing;
-        return;
-      }
-      if (!WritesValue(q)) continue;
-      r.Status = kStatusFound;
-      r.DataType = q.DataType;
-      try {
-        switch (q.DataType) {
-          case kTypeText:
-          case kTypeExpandText: r.Value = ToText(q.Value); break;
-          case kTypeNumber: r.Value = ToNumber(q.Value); break;
-          default: r.Value = ToBytes(q.Value, platform_.system()); break;
-        }
-      } catch (const ConversionError&) {
-        r.Value = q.Value;  // Apply would stop at this record; the queued value is the best answer
-      }
+    }
+    ForEachKeyDeleteOver(place.root, place.key, [&](const Slots& s) { newest(*s.rbegin()); });
+    // A write at or below the key after `after` (or anywhere) creates the key again.
+    const auto key_made = [&](std::optional<std::size_t> after) {
+      bool made = false;
+      ForEachWriteUnder(place.root, place.key, [&](const Slots& s) {
+        if (!after || SlotsAfter(s, *after) != s.end()) made = true;
+      });
+      return made;
+    };
+    if (!last) {
+      ReadValue(r);
+      if (r.Status == kStatusKeyMissing && key_made(std::nullopt)) r.Status = kStatusValueMissing;
+      if (qword && r.Status == kStatusFound && r.DataType == kTypeOther) ReadStoredQword(r);
       return;
     }
-    ReadValue(r);
-    if (key_made && r.Status == kStatusKeyMissing) r.Status = kStatusValueMissing;
+    const TRegRecor& q = records_[*last];
+    if (IsKeyDelete(q)) {
+      r.Status = key_made(*last) ? kStatusValueMissing : kStatusKeyMissing;
+      return;
+    }
+    if (IsValueDelete(q)) {
+      r.Status = kStatusValueMissing;
+      return;
+    }
+    r.Status = kStatusFound;
+    r.DataType = q.DataType;
+    try {
+      switch (q.DataType) {
+        case kTypeText:
+        case kTypeExpandText: r.Value = ToText(q.Value); break;
+        case kTypeNumber: r.Value = ToNumber(q.Value); break;
+        case kTypeQword:
+          if (qword) {
+            r.Value = QwordBytes(ToQword(q.Value));
+          } else {
+            r.DataType = kTypeOther;  // as ReadValue reports it once written
+          }
+          break;
+        default: r.Value = ToBytes(q.Value, platform_.system()); break;
+      }
+    } catch (const ConversionError&) {
+      r.Value = q.Value;  // Apply would stop at this record; the queued value is the best answer
+    }
   } catch (const std::exception&) {
     // Only allocation can throw here: answer as ReadValue does for an unreadable key.
     r.Status = kStatusKeyMissing;
   }
 }
 
-const TRegRecor* TCorvanel::PendingSpi(std::uint32_t spi_action) const {
-  for (std::size_t i = records_.size(); i-- > 0;) {
-    if (records_[i].Kind == kKindSpi && records_[i].SpiAction == spi_action) return &records_[i];
+void TCorvanel::ReadStoredQword(TRegRecor& r) {
+  TRegistry reg(platform_.registry());
+  reg.Use64BitView(IsWow64(platform_.registry()));
+  reg.SelectRoot(r.RootKey);
+  if (!reg.OpenPath(r.KeyPath, false)) return;
+  try {
+    r.Value = QwordBytes(reg.ReadQword(r.ValueName));
+    r.DataType = kTypeQword;
+  } catch (const RegistryError&) {
+    // Not a QWORD (or gone since): it stays a value of another type.
   }
-  return nullptr;
+}
+
+const TRegRecor* TCorvanel::PendingSpi(std::uint32_t spi_action) const {
+  const Slots* s = FindSlots(kSpiSlots, std::to_string(spi_action));
+  return s ? &records_[*s->rbegin()] : nullptr;
 }
 
 void TCorvanel::ReadValue(TRegRecor& r) noexcept {
@@ -494,6 +714,10 @@ ApplyResult TCorvanel::Apply(UndoJournal* journal) noexcept {
     records_.clear();
     places_.clear();
     index_.clear();
+    spi_slots_.clear();
+    value_slots_.clear();
+    key_delete_slots_.clear();
+    write_key_slots_.clear();
   } catch (const std::exception& e) {
     // The queue is kept whole so the next Apply writes every record again; the caller
     // learns from the result where and why the run stopped.

@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <variant>
 #include <vector>
@@ -143,15 +145,19 @@ class TCorvanel {
   // Adds a copy of `r`, or replaces in place the queued record of the same Name. Queued
   // records of other names that come later and would undo what `r` leaves at its place
   // take r's content (keeping their names and positions), so Apply ends in the newest
-  // choice wherever a setting is written under more than one name.
+  // choice wherever a setting is written under more than one name. Only records of r's
+  // kind do so, and a system-parameter record takes over only the call: the value it
+  // cleans up afterwards stays its own. The cost does not grow with the queue's length.
   void AddRecord(TRegRecor r) noexcept;
   // Sets Status, and DataType and Value when the value is found.
   void ReadValue(TRegRecor& r) noexcept;
   // As ReadValue, but what the queue would leave at r's place after Apply comes first: a
   // queued write gives Status 0 with its DataType and Value (as the registry would keep
   // it), a queued value delete Status 2, a queued key delete Status 1. For settings
-  // changed bit by bit, so that two changes before one Apply both survive.
-  void ReadLatest(TRegRecor& r) noexcept;
+  // changed bit by bit, so that two changes before one Apply both survive. With `qword`
+  // a stored REG_QWORD comes back as kTypeQword with its 8 bytes (little-endian) instead
+  // of as a value of another type, so that it can be written back in its own type.
+  void ReadLatest(TRegRecor& r, bool qword = false) noexcept;
   // The system-parameter record for `spi_action` that Apply would carry out last; null
   // when none is queued.
   const TRegRecor* PendingSpi(std::uint32_t spi_action) const;
@@ -187,17 +193,46 @@ class TCorvanel {
     std::string value;  // registry records that name a value
     std::uint32_t spi = 0;
     bool key_delete = false;
-    std::size_t hash = 0;  // of the fields above; places of other hashes never meet
+    bool write = false;  // creates its key
   };
   static Place PlaceOf(const TRegRecor& r);
   // Whether `later`, written after `r`, changes what `r` leaves at its place.
   static bool Undoes(const TRegRecor& later, const Place& later_place, const TRegRecor& r, const Place& place);
   void AlignLater(std::size_t index) noexcept;
+  // Replaces a found value of another type by the stored QWORD, when it is one.
+  void ReadStoredQword(TRegRecor& r);
+
+  // The queue indexed by place, so that a change finds the records it meets without a
+  // walk through the queue. Each slot lists the indexes of its records in queue order; a
+  // new record's index is the largest, so it almost always goes at the end.
+  using Slots = std::vector<std::size_t>;
+  enum SlotMap { kSpiSlots, kValueSlots, kKeyDeleteSlots, kWriteKeySlots };
+  struct SlotRef {
+    SlotMap map;
+    std::string key;
+    bool operator==(const SlotRef&) const = default;
+  };
+  static std::vector<SlotRef> SlotsOf(const Place& place);
+  static std::string KeySlot(platform::RegKey root, std::string_view key);
+  const Slots* FindSlots(SlotMap map, const std::string& key) const;
+  // Moves record `index` from the slots of `from` (none when null) to those of `to`. When
+  // it runs out of memory nothing has changed.
+  void Relink(std::size_t index, const Place* from, const Place& to);
+  // Calls `fn` with the slots of the writes at `key` and below it.
+  template <class Fn>
+  void ForEachWriteUnder(platform::RegKey root, const std::string& key, Fn&& fn) const;
+  // Calls `fn` with the slots of the key deletes at `key` and above it.
+  template <class Fn>
+  void ForEachKeyDeleteOver(platform::RegKey root, const std::string& key, Fn&& fn) const;
 
   platform::Platform& platform_;
   std::vector<TRegRecor> records_;
   std::vector<Place> places_;  // one per record, in step with records_
   std::unordered_map<std::string, std::size_t> index_;
+  std::unordered_map<std::string, Slots> spi_slots_;         // by action
+  std::unordered_map<std::string, Slots> value_slots_;       // writes and value deletes, by root, key and value
+  std::unordered_map<std::string, Slots> key_delete_slots_;  // by root and key
+  std::map<std::string, Slots> write_key_slots_;             // writes by root and key; a subtree is one range
 };
 
 }  // namespace corvanel::engine

@@ -156,7 +156,7 @@ std::optional<std::uint32_t> MaskNumber(const TRegRecor& read) {
     for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) n |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
     return n;
   }
-  if (v.IsText()) {
+  if (v.IsText() && (read.DataType == engine::kTypeText || read.DataType == engine::kTypeExpandText)) {
     if (const auto n = AsNumber(v)) return static_cast<std::uint32_t>(*n);
     // Digits beyond the signed range still name a mask.
     const std::string t = Trimmed(v.AsText());
@@ -164,31 +164,55 @@ std::optional<std::uint32_t> MaskNumber(const TRegRecor& read) {
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), n);
     if (ec == std::errc() && end == t.data() + t.size() && !t.empty()) return n;
   }
-  return 0;
+  return std::nullopt;
 }
 
-TRegRecor MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::string key_path,
-                        std::string value_name, std::uint32_t bits, bool on) {
+std::optional<std::uint32_t> ReadMask(TCorvanel& queue, RegKey root, const std::string& key_path,
+                                      const std::string& value_name) {
+  TRegRecor r = engine::ReadRecord(root, key_path, value_name);
+  queue.ReadLatest(r, true);
+  return MaskNumber(r);
+}
+
+std::optional<TRegRecor> MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::string key_path,
+                                       std::string value_name, std::uint32_t bits, bool on) {
   TRegRecor latest = engine::ReadRecord(root, key_path, value_name);
-  queue.ReadLatest(latest);
-  const std::uint32_t stored = MaskNumber(latest).value_or(0);
-  const std::uint32_t mask = on ? (stored | bits) : (stored & ~bits);
+  queue.ReadLatest(latest, true);
   const bool found = latest.Status == engine::kStatusFound;
+  const std::optional<std::uint32_t> number = MaskNumber(latest);
+  if (found && !number) return std::nullopt;
+  const std::uint32_t stored = number.value_or(0);
+  const std::uint32_t mask = on ? (stored | bits) : (stored & ~bits);
   if (found && latest.Value.IsBytes()) {
     engine::Value::Bytes bytes = latest.Value.AsBytes();
     for (int bit = 0; bit < 32; ++bit) {
       if ((bits >> bit & 1u) != 0) bytes = WithBit(std::move(bytes), bit, on);
     }
-    return BinaryRecord(std::move(name), root, std::move(key_path), std::move(value_name), std::move(bytes));
+    const std::uint8_t type = latest.DataType == engine::kTypeQword ? engine::kTypeQword : engine::kTypeBinary;
+    return engine::WriteRecord(std::move(name), root, std::move(key_path), std::move(value_name), type,
+                               engine::MakeBytes(std::move(bytes)));
   }
-  if (found && latest.Value.IsText() &&
-      (latest.DataType == engine::kTypeText || latest.DataType == engine::kTypeExpandText)) {
+  if (found && latest.Value.IsText()) {
     return engine::WriteRecord(std::move(name), root, std::move(key_path), std::move(value_name), latest.DataType,
                                engine::MakeText(std::to_string(mask)));
   }
   return IntegerRecord(std::move(name), root, std::move(key_path), std::move(value_name),
                        static_cast<std::int32_t>(mask));
 }
+
+namespace {
+bool putting_back = false;  // the GUI thread's only; see PutBack
+}  // namespace
+
+void PutBack(forms::CheckBox& box) {
+  struct Scope {
+    Scope() { putting_back = true; }
+    ~Scope() { putting_back = false; }
+  } scope;
+  box.SetChecked(!box.Checked());
+}
+
+bool PuttingBack() { return putting_back; }
 
 int TextLines(std::string_view text, int width) {
   // The dialog font's average character is about 6 px wide at 96 DPI; words wrap a little

@@ -134,18 +134,28 @@ void Guarded(F&& read) noexcept {
 // and .reg files leave them as bytes or text too; a bit of such a value must still be
 // shown and changed, never fail.
 
-// The mask of a read record as a number: an integer as it is, a decimal text, bytes as a
-// little-endian number (the first four). Nullopt when the value was not found; 0 for a
-// value found without a number (a text of no digits, a type the record cannot hold).
+// The mask of a read record as a number: an integer as it is, a decimal text, bytes (a
+// QWORD's too) as a little-endian number (the first four). Nullopt when the value was not
+// found, or is of a type that holds no number (a text of no digits, a multi-string).
 std::optional<std::uint32_t> MaskNumber(const TRegRecor& read);
+// The mask as a loader shows it: what the queue would leave after Apply, else the stored
+// value, a QWORD included.
+std::optional<std::uint32_t> ReadMask(TCorvanel& queue, RegKey root, const std::string& key_path,
+                                      const std::string& value_name);
 
 // The write that sets (`on`) or clears `bits` of the mask at one location, starting from
 // what the queue would leave there after Apply (a queued write, from this page or another,
 // else the stored value; a missing or deleted value counts as 0). The result keeps the
-// stored type: bytes keep their length and other bytes, a text stays a decimal text; a
-// missing value, or one of a type a record cannot carry, becomes an integer.
-TRegRecor MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::string key_path,
-                        std::string value_name, std::uint32_t bits, bool on);
+// stored type: bytes keep their length and other bytes, a text stays a decimal text, a
+// QWORD stays a QWORD; a missing value becomes an integer. Nothing for a value that holds
+// no number: there is no bit to change, and replacing it would lose what it says.
+std::optional<TRegRecor> MaskBitRecord(TCorvanel& queue, std::string name, RegKey root, std::string key_path,
+                                       std::string value_name, std::uint32_t bits, bool on);
+
+// Shows `box` as it was before a click its handler could not queue. The click this raises
+// reaches the handler again, which ignores it while PuttingBack() is true.
+void PutBack(forms::CheckBox& box);
+bool PuttingBack();
 
 // How many lines `text` takes when wrapped in `width` pixels of the dialog font. A wide
 // (multi-byte) character counts twice, so Chinese captions get their room too.

@@ -465,7 +465,7 @@ void GeneralSettingPage::LoadGeneralFunction(ui::PageContext& ctx) {
   Guarded([&] {
     // One read for both boxes; a mask stored in another type than an integer reads as
     // the number it holds, as a click takes it.
-    const std::optional<std::uint32_t> mask = MaskNumber(Read(queue, HKCU, kPoliciesKey, "NoDriveTypeAutoRun"));
+    const std::optional<std::uint32_t> mask = ReadMask(queue, HKCU, kPoliciesKey, "NoDriveTypeAutoRun");
     if (!mask) return;
     ctx.Find<CheckBox>(kAutoPlayRemovable).SetChecked((*mask & kRemovableBit) == 0);
     ctx.Find<CheckBox>(kAutoPlayDVD).SetChecked((*mask & kCdRomBit) == 0);
@@ -613,7 +613,12 @@ void GeneralSettingPage::Change(ui::PageContext& ctx, forms::Component& sender) 
     } else if (name == kAutoPlayRemovable || name == kAutoPlayDVD) {
       const std::uint32_t bit = name == kAutoPlayRemovable ? kRemovableBit : kCdRomBit;
       // The mask holds the drive types whose AutoPlay is off.
-      queue.AddRecord(MaskBitRecord(queue, std::string(name), HKCU, kPoliciesKey, "NoDriveTypeAutoRun", bit, !checked));
+      if (PuttingBack()) return;
+      if (auto r = MaskBitRecord(queue, std::string(name), HKCU, kPoliciesKey, "NoDriveTypeAutoRun", bit, !checked)) {
+        queue.AddRecord(std::move(*r));
+      } else {
+        PutBack(dynamic_cast<CheckBox&>(sender));
+      }
     } else if (name == kWinKey) {
       TRegRecor r = IntegerRecord(kWinKey, HKCU, kPoliciesKey, "NoWinKeys", 1);
       if (checked) r.Action = engine::kActionDeleteValue;

@@ -167,10 +167,9 @@ void DriverPage::Load(ui::PageContext& ctx) {
     }
   });
   Guarded([&] {
-    const TRegRecor r = Read(ctx.Queue(), HKCU, kAutoRunKey, kAutoRunValue);
-    if (r.Status != engine::kStatusFound) return;
-    const std::uint32_t mask = MaskNumber(r).value_or(0);
-    for (const AutoPlayRow& row : kAutoPlay) ctx.Find<CheckBox>(row.name).SetChecked((mask & row.bit) == 0);
+    const std::optional<std::uint32_t> mask = ReadMask(ctx.Queue(), HKCU, kAutoRunKey, kAutoRunValue);
+    if (!mask) return;
+    for (const AutoPlayRow& row : kAutoPlay) ctx.Find<CheckBox>(row.name).SetChecked((*mask & row.bit) == 0);
   });
 }
 
@@ -190,7 +189,12 @@ void DriverPage::Change(ui::PageContext& ctx, forms::Component& sender) {
   } else if (const AutoPlayRow* autoplay = RowNamed(kAutoPlay, name)) {
     // The mask may be stored as bytes or text too; the shared rule keeps that type and
     // starts from what the queue would leave, so the General Setting page's change stays.
-    queue.AddRecord(MaskBitRecord(queue, name, HKCU, kAutoRunKey, kAutoRunValue, autoplay->bit, !checked));
+    if (PuttingBack()) return;
+    if (auto r = MaskBitRecord(queue, name, HKCU, kAutoRunKey, kAutoRunValue, autoplay->bit, !checked)) {
+      queue.AddRecord(std::move(*r));
+    } else {
+      PutBack(dynamic_cast<CheckBox&>(sender));
+    }
   }
 }
 

@@ -446,12 +446,50 @@ TEST_F(Queue, NewestSystemParameterWins) {
   q.AddRecord(SpiRecord("Box", spi::SETBEEP, 1, std::uint32_t{0}, 3));
   q.AddRecord(SpiRecord("Wheel", spi::SETWHEELSCROLLLINES, 9, std::uint32_t{0}, 3));
   ASSERT_NE(q.PendingSpi(spi::SETBEEP), nullptr);
-  EXPECT_EQ(q.PendingSpi(spi::SETBEEP)->Name, "Other");
-  EXPECT_EQ(q.PendingSpi(spi::SETBEEP)->SpiUiParam, 1u);
+  EXPECT_EQ(*q.PendingSpi(spi::SETBEEP), SpiRecord("Other", spi::SETBEEP, 1, std::uint32_t{0}, 3));
+  EXPECT_EQ(q.Records(), (std::vector<TRegRecor>{SpiRecord("Box", spi::SETBEEP, 1, std::uint32_t{0}, 3),
+                                                 SpiRecord("Other", spi::SETBEEP, 1, std::uint32_t{0}, 3),
+                                                 SpiRecord("Wheel", spi::SETWHEELSCROLLLINES, 9, std::uint32_t{0}, 3)}));
   EXPECT_EQ(q.PendingSpi(spi::SETDRAGFULLWINDOWS), nullptr);
   ASSERT_TRUE(q.Apply().ok());
   EXPECT_EQ(p.spi().Value(spi::GETBEEP), 1u);
   EXPECT_EQ(p.spi().Value(spi::GETWHEELSCROLLLINES), 9u);
+}
+
+// A record only takes over what a newer record of its own kind chooses: registry records
+// and system-parameter calls never trade content, and a system-parameter record keeps the
+// value it cleans up after its call.
+TEST_F(Queue, NewestChoiceStaysWithinItsKind) {
+  const std::string metrics = "\\Control Panel\\Desktop\\WindowMetrics\\";
+  enum Kind { kWrite, kValueDelete, kKeyDelete, kCall, kCallWithCleanUp };
+  // The records of each kind meet at the MinWidth value the clean-up removes.
+  const auto make = [&](Kind kind, const char* name, std::int32_t n) {
+    switch (kind) {
+      case kWrite: return WriteRecord(name, HKCU, metrics, "MinWidth", 3, n);
+      case kValueDelete: return DeleteValueRecord(name, HKCU, metrics, "MinWidth");
+      case kKeyDelete: return DeleteKeyRecord(name, HKCU, metrics);
+      case kCall: return SpiRecord(name, spi::SETMINIMIZEDMETRICS, 20, MinimizedMetricsBlock(n, 0, 0, 8), 3);
+      case kCallWithCleanUp: break;
+    }
+    TRegRecor r = SpiRecord(name, spi::SETMINIMIZEDMETRICS, 20, MinimizedMetricsBlock(n, 0, 0, 8), 3);
+    r.KeyPath = metrics;
+    r.ValueName = "MinWidth";
+    return r;
+  };
+  const auto is_call = [](Kind k) { return k == kCall || k == kCallWithCleanUp; };
+  for (const Kind newer : {kWrite, kValueDelete, kKeyDelete, kCall, kCallWithCleanUp}) {
+    for (const Kind later : {kWrite, kValueDelete, kKeyDelete, kCall, kCallWithCleanUp}) {
+      if (newer == later || (!is_call(newer) && !is_call(later))) continue;
+      SCOPED_TRACE(testing::Message() << "newer " << newer << ", later " << later);
+      TCorvanel queue(p);
+      queue.AddRecord(make(newer, "A", 100));
+      queue.AddRecord(make(later, "B", 200));
+      queue.AddRecord(make(newer, "A", 300));
+      TRegRecor expected = make(later, "B", 200);
+      if (is_call(newer) && is_call(later)) expected.SpiPvParam = MinimizedMetricsBlock(300, 0, 0, 8);
+      EXPECT_EQ(queue.Records(), (std::vector<TRegRecor>{make(newer, "A", 300), expected}));
+    }
+  }
 }
 
 // What a bit-by-bit change starts from: the queue's last word on the place, else the
@@ -489,6 +527,24 @@ TEST_F(Queue, ReadLatestPrefersWhatTheQueueWouldLeave) {
     EXPECT_EQ(r.DataType, row.type);
     EXPECT_EQ(r.Value, row.value);
   }
+}
+
+// A QWORD is written as one, and comes back as its bytes only to a caller that asks.
+TEST_F(Queue, QwordRecordsAndReads) {
+  const Bytes stored{0x95, 0, 0, 0, 0, 0, 0, 0x7F};
+  q.AddRecord(WriteRecord("Q", HKCU, "\\K\\", "mask", kTypeQword, stored));
+  TRegRecor pending = ReadRecord(HKCU, "\\K\\", "mask");
+  q.ReadLatest(pending);
+  EXPECT_EQ(pending.DataType, kTypeOther);  // as ReadValue will report it
+  ASSERT_TRUE(q.Apply().ok());
+  EXPECT_EQ(reg().Get(HKCU, "K", "mask"), (RegValue{win::REG_QWORD, stored}));
+  TRegRecor r = ReadRecord(HKCU, "\\K\\", "mask");
+  q.ReadLatest(r, true);
+  EXPECT_EQ(r.DataType, kTypeQword);
+  EXPECT_EQ(r.Value, Value(stored));
+  // More than 8 bytes are no QWORD: the run stops there, as for any value that does not convert.
+  q.AddRecord(WriteRecord("Q", HKCU, "\\K\\", "mask", kTypeQword, Bytes(9, 1)));
+  EXPECT_FALSE(q.Apply().ok());
 }
 
 // ----- reading -------------------------------------------------------------------

@@ -159,10 +159,6 @@ TEST_F(DriverTest, AutoPlayBoxesChangeTheirBitInTheStoredType) {
        Bin(kRemovable, HKCU, kAutoRunKey, mask, {0x04})},
       {"text, DVD on", [&](Registry& r) { r.SetString(HKCU, kAutoRunKey, mask, "181"); }, kDvd,
        Str(kDvd, HKCU, kAutoRunKey, mask, "149")},
-      {"text without number, DVD", [&](Registry& r) { r.SetString(HKCU, kAutoRunKey, mask, "all"); }, kDvd,
-       Str(kDvd, HKCU, kAutoRunKey, mask, "32")},
-      {"QWORD, DVD", [&](Registry& r) { r.SetQword(HKCU, kAutoRunKey, mask, 0xFF); }, kDvd,
-       Int(kDvd, HKCU, kAutoRunKey, mask, 0x20)},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -175,6 +171,32 @@ TEST_F(DriverTest, AutoPlayBoxesChangeTheirBitInTheStoredType) {
     // The write in the stored type goes through.
     Apply();
     EXPECT_TRUE(Queue().Empty());
+  }
+}
+
+// A QWORD is shown and written back as the 64-bit number it is; a value that holds no
+// number is left alone, and so is the box.
+TEST_F(DriverTest, AutoPlayMaskOfAnotherTypeIsKeptOrLeftAlone) {
+  const std::string mask = "NoDriveTypeAutoRun";
+  Reg().SetQword(HKCU, kAutoRunKey, mask, 0x01000000000000B5);
+  Open();
+  EXPECT_FALSE(Checked(kRemovable));
+  EXPECT_FALSE(Checked(kDvd));
+  ASSERT_TRUE(Box(kDvd).UserClick());
+  Apply();
+  EXPECT_EQ(Reg().Get(HKCU, kAutoRunKey, mask),
+            (platform::memory::RegValue{platform::win::REG_QWORD, {0x95, 0, 0, 0, 0, 0, 0, 1}}));
+
+  for (const auto& store : std::vector<std::function<void(Registry&)>>{
+           [&](Registry& r) { r.SetString(HKCU, kAutoRunKey, mask, "all"); },
+           [&](Registry& r) { r.SetMultiString(HKCU, kAutoRunKey, mask, {"181"}); }}) {
+    Reset();
+    store(Reg());
+    Open();
+    const bool shown = Checked(kDvd);
+    ASSERT_TRUE(Box(kDvd).UserClick());
+    EXPECT_EQ(Checked(kDvd), shown);
+    EXPECT_TRUE(Records().empty());
   }
 }
 

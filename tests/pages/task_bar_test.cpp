@@ -421,6 +421,34 @@ TEST_F(TaskBarTest, HideBitAndArrangementBeforeOneApplyBothSurvive) {
   }
 }
 
+// The box's record, changed last, gives its block to the arrangement record queued after
+// it; the MinWidth clean-up must stay with the arrangement, and nothing else is written.
+TEST_F(TaskBarTest, BoxChangedAfterTheArrangementKeepsTheMinWidthCleanUp) {
+  for (const int version_class : {4, 5}) {
+    SCOPED_TRACE(version_class);
+    Reset();
+    Spi().set_minimized_metrics({120, 5, 6, 2});  // Left, Top, side by side
+    Reg().SetString(HKCU, "\\Control Panel\\Desktop\\WindowMetrics\\", "MinWidth", "-255");
+    Reg().SetString(HKCU, "", "", "root default");
+    Reg().SetString(HKCU, "\\Control Panel\\Desktop\\WindowMetrics\\", "", "key default");
+    Open(version_class);
+    ASSERT_FALSE(Checked(kShow));
+    ASSERT_TRUE(Box(kShow).UserClick());
+    ASSERT_TRUE(Combo(kArrangement).UserSelect(1));
+    ASSERT_TRUE(Box(kShow).UserClick());
+    EXPECT_EQ(Records(), (std::vector<TRegRecor>{ShowRecord(Block(120, 5, 6, 6)), ArrangementRecord(Block(120, 5, 6, 6))}));
+    Reg().ClearLogs();
+    Window().Button_ApplyClick();
+    EXPECT_EQ(Spi().minimized_metrics(), (Metrics{120, 5, 6, 6}));
+    EXPECT_FALSE(Reg().ValueExists(HKCU, "\\Control Panel\\Desktop\\WindowMetrics\\", "MinWidth"));
+    ASSERT_EQ(Reg().write_log().size(), 1u);
+    EXPECT_EQ(Reg().write_log()[0].call, "delete_value");
+    EXPECT_EQ(Reg().write_log()[0].name, "MinWidth");
+    EXPECT_EQ(Reg().GetString(HKCU, "", ""), "root default");
+    EXPECT_EQ(Reg().GetString(HKCU, "\\Control Panel\\Desktop\\WindowMetrics\\", ""), "key default");
+  }
+}
+
 TEST_F(TaskBarTest, UnreadableMetricsQueueNothing) {
   Open();
   Spi().FailAction(spi::GETMINIMIZEDMETRICS);
