@@ -412,6 +412,10 @@ TEST_P(DriveDialog, UncheckingDriveCThenClosing) {
   EXPECT_TRUE(IsWindowVisible(program_.ControlIn(dialog, "Button_OK")));
   ASSERT_EQ(ListItemCount(list), 26);
   for (int i = 0; i < 26; ++i) EXPECT_TRUE(ListItemChecked(list, i)) << "drive " << char('A' + i) << " loaded hidden";
+  // Once painted (a list view measures its columns again then), all 26 letters fit.
+  UpdateWindow(list);
+  EXPECT_TRUE(WaitFor([&] { return (GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL) == 0; }, 1000))
+      << "the drives list scrolls sideways";
 
   ASSERT_TRUE(SetListItemChecked(program_.Process(), list, 2, false));
   EXPECT_FALSE(ListItemChecked(list, 2));

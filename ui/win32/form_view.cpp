@@ -456,6 +456,7 @@ void FormView::PushBounds(View& v) {
   }
   if (v.control->Kind() == forms::ComponentKind::ComboBox) h += Scale(200);  // the drop-down list
   SetWindowPos(v.hwnd, nullptr, Scale(b.left), Scale(b.top), w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (v.control->Kind() == forms::ComponentKind::ListView) FitListColumns(v);
 }
 
 void FormView::PushVisible(View& v) {
@@ -517,6 +518,7 @@ void FormView::PushFont(View& v) {
     return;
   }
   SendMessageW(v.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*v.control)), TRUE);
+  if (v.control->Kind() == forms::ComponentKind::ListView) FitListColumns(v);
 }
 
 void FormView::ApplyFontsBelow(forms::Control& control) {
@@ -750,6 +752,48 @@ void FormView::PushListItems(View& v, int index) {
     PushListChecks(v, index);
   }
   PushListSelection(v);
+  FitListColumns(v);
+}
+
+// A list-style view lays its items out in columns of one width, which the control itself
+// sets to a fixed default (128 px under Wine, however short the items) and sets again
+// whenever its font, images or items change; with a few short items such as drive letters
+// the columns overflow and a horizontal scroll bar appears although everything would fit.
+// Share the client width between the columns needed instead, never narrower than the
+// widest item, so only a list that truly does not fit scrolls.
+void FormView::FitListColumns(View& v) {
+  const LONG_PTR style = GetWindowLongPtrW(v.hwnd, GWL_STYLE);
+  if ((style & LVS_TYPEMASK) != LVS_LIST) return;
+  const int count = static_cast<int>(SendMessageW(v.hwnd, LVM_GETITEMCOUNT, 0, 0));
+  if (count <= 0) return;
+  RECT item{};
+  item.left = LVIR_BOUNDS;
+  if (SendMessageW(v.hwnd, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)) == FALSE) return;
+  const int item_height = item.bottom - item.top;
+  RECT client{};
+  GetClientRect(v.hwnd, &client);
+  // The scroll bar the overflow brought goes once the columns fit.
+  int height = client.bottom;
+  if ((style & WS_HSCROLL) != 0) height += GetSystemMetrics(SM_CYHSCROLL);
+  if (item_height <= 0 || height < item_height || client.right <= 0) return;
+  int widest = 0;
+  for (const forms::ListItem& it : static_cast<forms::ListView&>(*v.control).Items()) {
+    std::wstring text = Widen(it.caption);
+    widest = std::max(widest, static_cast<int>(SendMessageW(v.hwnd, LVM_GETSTRINGWIDTHW, 0,
+                                                            reinterpret_cast<LPARAM>(text.c_str()))));
+  }
+  // Check box and the gaps around the label.
+  widest += GetSystemMetrics(SM_CXSMICON) + Scale(16);
+  const int rows = height / item_height;
+  const int columns = (count + rows - 1) / rows;
+  // A few pixels to spare: a column flush with the right edge counts as cut off.
+  int width = (client.right - Scale(4)) / columns;
+  if (width < widest) width = widest;
+  if (SendMessageW(v.hwnd, LVM_GETCOLUMNWIDTH, 0, 0) == width) return;
+  SendMessageW(v.hwnd, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
+  // Wine's list view leaves its scroll bar as it was until its client area changes size;
+  // hiding the bar changes it, and the control shows the bar again if it still needs it.
+  if ((style & WS_HSCROLL) != 0) ShowScrollBar(v.hwnd, SB_HORZ, FALSE);
 }
 
 void FormView::PushListChecks(View& v, int index) {
@@ -1234,6 +1278,14 @@ LRESULT CALLBACK FormView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   forms::Control* c = it == self->by_hwnd_.end() ? nullptr : it->second->control;
   if (c == nullptr) return self->CallOriginal(hwnd, msg, wp, lp);
   const bool is_edit = c->Kind() == forms::ComponentKind::Edit || c->Kind() == forms::ComponentKind::Memo;
+  if (msg == WM_PAINT && c->Kind() == forms::ComponentKind::ListView &&
+      (GetWindowLongPtrW(hwnd, GWL_STYLE) & LVS_TYPEMASK) == LVS_LIST) {
+    // Wine's list view measures its columns again at its first paint, after every push.
+    const LRESULT before = self->CallOriginal(hwnd, LVM_GETCOLUMNWIDTH, 0, 0);
+    const LRESULT result = self->CallOriginal(hwnd, msg, wp, lp);
+    if (self->CallOriginal(hwnd, LVM_GETCOLUMNWIDTH, 0, 0) != before) self->FitListColumns(*it->second);
+    return result;
+  }
   switch (msg) {
     case WM_ERASEBKGND:
       // A group box paints only its frame and caption; with its children clipped out, the

@@ -128,6 +128,7 @@ class FormView : public forms::FormObserver {
   void PushListItems(View& v, int index);
   void PushListChecks(View& v, int index);
   void PushListSelection(View& v);
+  void FitListColumns(View& v);
   void PushZOrder(forms::Control& parent);
   void PushFocus();
   void PushTimer(forms::Timer& timer);
