@@ -1,5 +1,6 @@
 // Saving changes into any user.js: the saved file holds exactly the changes made, keeps
-// every statement not changed as it was, and keeps the byte-order mark when there is one.
+// every statement not changed as it was, and keeps the byte-order mark when there is one; a
+// UTF-16 file is refused and left as it was.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -70,6 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(prefs.GetFirefoxPref(QuotedString(name)) == (value.empty() ? std::string(kNotFound) : value));
   }
   const SaveResult saved = prefs.Save();
+  // A UTF-16 file ("Unicode") is refused whole: appending UTF-8 to it would mix encodings.
+  if (file.rfind("\xFF\xFE", 0) == 0 || file.rfind("\xFE\xFF", 0) == 0) {
+    Check(platform.files().write_count() == 0 && *platform.files().Text(kUserJs) == file);
+    Check(expected.empty() || !saved.ok);
+    return 0;
+  }
   Check(saved.ok);
   const std::string after_file = *platform.files().Text(kUserJs);
   Check((after_file.rfind("\xEF\xBB\xBF", 0) == 0) == bom);
