@@ -1,5 +1,6 @@
 #include "engine/registry.h"
 
+#include <functional>
 #include <utility>
 
 #include "platform/reg_text.h"
@@ -186,52 +187,40 @@ std::string TRegistry::ReadText(const std::string& name) {
   return platform::DecodeRegString(data);
 }
 
-std::int32_t TRegistry::ReadNumber(const std::string& name) {
+namespace {
+
+// A little-endian number of at most `max_size` bytes (4 or 8) stored as `expected_type`.
+// `fail` throws.
+std::uint64_t ReadStoredNumber(platform::Registry& registry, platform::RegKey key, const std::string& name,
+                               std::uint32_t expected_type, std::uint32_t max_size,
+                               const std::function<void(long, const std::string&, const char*)>& fail) {
   std::uint32_t type = 0;
   std::uint32_t size = 0;
   std::vector<std::uint8_t> data;
-  if (!current_) {
-    Fail(win::kInvalidHandle, name, "no key is open");
-  }
-  const long rc = registry_.QueryValue(current_.get(), name, &type, &data, &size);
-  if (rc != win::kSuccess) {
-    Fail(rc, name, "cannot read number");
-  }
-  if (type != win::REG_DWORD) {
-    Fail(win::kInvalidParameter, name, "value is not a number");
-  }
-  if (size > 4 || data.size() < size) {
-    Fail(win::kMoreData, name, "number is larger than 4 bytes");
-  }
-  std::uint32_t n = 0;
-  for (std::uint32_t i = 0; i < size; ++i) {
-    n |= static_cast<std::uint32_t>(data[i]) << (8 * i);
-  }
-  return static_cast<std::int32_t>(n);
+  const long rc = registry.QueryValue(key, name, &type, &data, &size);
+  if (rc != win::kSuccess) fail(rc, name, "cannot read number");
+  if (type != expected_type)
+    fail(win::kInvalidParameter, name, max_size == 4 ? "value is not a number" : "value is not a 64-bit number");
+  if (size > max_size || data.size() < size)
+    fail(win::kMoreData, name, max_size == 4 ? "number is larger than 4 bytes" : "number is larger than 8 bytes");
+  std::uint64_t n = 0;
+  for (std::uint32_t i = 0; i < size; ++i) n |= static_cast<std::uint64_t>(data[i]) << (8 * i);
+  return n;
+}
+
+}  // namespace
+
+std::int32_t TRegistry::ReadNumber(const std::string& name) {
+  if (!current_) Fail(win::kInvalidHandle, name, "no key is open");
+  const auto fail = [this](long rc, const std::string& n, const char* what) { Fail(rc, n, what); };
+  return static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(ReadStoredNumber(registry_, current_.get(), name, win::REG_DWORD, 4, fail)));
 }
 
 std::uint64_t TRegistry::ReadQword(const std::string& name) {
-  std::uint32_t type = 0;
-  std::uint32_t size = 0;
-  std::vector<std::uint8_t> data;
-  if (!current_) {
-    Fail(win::kInvalidHandle, name, "no key is open");
-  }
-  const long rc = registry_.QueryValue(current_.get(), name, &type, &data, &size);
-  if (rc != win::kSuccess) {
-    Fail(rc, name, "cannot read number");
-  }
-  if (type != win::REG_QWORD) {
-    Fail(win::kInvalidParameter, name, "value is not a 64-bit number");
-  }
-  if (size > 8 || data.size() < size) {
-    Fail(win::kMoreData, name, "number is larger than 8 bytes");
-  }
-  std::uint64_t n = 0;
-  for (std::uint32_t i = 0; i < size; ++i) {
-    n |= static_cast<std::uint64_t>(data[i]) << (8 * i);
-  }
-  return n;
+  if (!current_) Fail(win::kInvalidHandle, name, "no key is open");
+  const auto fail = [this](long rc, const std::string& n, const char* what) { Fail(rc, n, what); };
+  return ReadStoredNumber(registry_, current_.get(), name, win::REG_QWORD, 8, fail);
 }
 
 int TRegistry::ReadBytes(const std::string& name, std::uint8_t* buffer, std::size_t size) {
