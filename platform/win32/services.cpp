@@ -2,6 +2,8 @@
 #include "platform/win32/parts.h"
 #include "platform/win32/wide_text.h"
 
+#include <map>
+
 namespace corvanel::platform::win32 {
 namespace {
 
@@ -21,8 +23,18 @@ void CopyStatus(const SERVICE_STATUS& from, ServiceStatus* to) {
 // Handles returned here are owned by the caller, who gives them back with Close().
 class Win32Services final : public Services {
  public:
+  ~Win32Services() override {
+    for (const auto& [access, manager] : managers_) CloseServiceHandle(manager);
+  }
+
+  // Opening the service manager is a remote call that costs milliseconds (under Wine
+  // about eight, and as much again to close); pages and Apply open it often. One handle
+  // per access is kept for the process's life, and closing it is left to the end.
   ScHandle OpenManager(std::uint32_t access) override {
-    return Track(FromSc(OpenSCManagerW(nullptr, nullptr, access)));
+    if (const auto it = managers_.find(access); it != managers_.end()) return Track(FromSc(it->second));
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, access);
+    if (manager != nullptr) managers_[access] = manager;
+    return Track(FromSc(manager));
   }
 
   ScHandle OpenService(ScHandle manager, const std::string& name, std::uint32_t access) override {
@@ -64,7 +76,10 @@ class Win32Services final : public Services {
   }
 
   void Close(ScHandle handle) override {
-    if (handle) CloseServiceHandle(ToSc(handle));
+    if (!handle) return;
+    for (const auto& [access, manager] : managers_)
+      if (manager == ToSc(handle)) return;
+    CloseServiceHandle(ToSc(handle));
   }
 
   long LastError() override { return last_error_; }
@@ -77,6 +92,7 @@ class Win32Services final : public Services {
   }
 
   long last_error_ = 0;
+  std::map<std::uint32_t, SC_HANDLE> managers_;
 };
 
 }  // namespace

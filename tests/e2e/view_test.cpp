@@ -416,14 +416,60 @@ TEST_F(ViewTest, DeferredBuildLeavesEvenTheFrontSheetWaiting) {
   DestroyWindow(host);
 }
 
-TEST_F(ViewTest, LaterSiblingsDrawOnTop) {
+// A themed check box asks its group box for the picture behind it; the box leaves out its
+// frame when the control lies inside it, but not when the control reaches the frame.
+TEST_F(ViewTest, AGroupBoxPrintsItsFrameWhereAControlReachesIt) {
+  HWND box = W(*box_);
+  RECT rc;
+  GetClientRect(box, &rc);
+  HDC screen = GetDC(box);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+  ReleaseDC(box, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  const COLORREF sentinel = RGB(255, 0, 255);
+  auto print_count_changed = [&](const RECT& clip) {
+    HBRUSH fill = CreateSolidBrush(sentinel);
+    SelectClipRgn(dc, nullptr);
+    FillRect(dc, &rc, fill);
+    DeleteObject(fill);
+    IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+    SendMessageW(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SelectClipRgn(dc, nullptr);
+    int changed = 0;
+    for (int y = 0; y < rc.bottom; ++y)
+      for (int x = 0; x < rc.right; ++x) changed += GetPixel(dc, x, y) != sentinel ? 1 : 0;
+    return changed;
+  };
+  EXPECT_GT(print_count_changed(RECT{0, 0, 60, 14}), 0) << "the caption";
+  EXPECT_GT(print_count_changed(RECT{0, 30, 12, 90}), 0) << "the left edge";
+  EXPECT_GT(print_count_changed(RECT{20, rc.bottom - 8, 120, rc.bottom}), 0) << "the bottom edge";
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+// Windows list siblings top first; the model lists them bottom first.
+TEST_F(ViewTest, WindowsStackInTheModelsDrawingOrder) {
+  auto expect_stack = [this](const Control& parent, const char* after) {
+    std::vector<HWND> model;
+    for (auto it = parent.Children().rbegin(); it != parent.Children().rend(); ++it) model.push_back(W(**it));
+    std::vector<HWND> windows;
+    for (HWND w = GetWindow(W(parent), GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) windows.push_back(w);
+    EXPECT_EQ(windows, model) << after;
+  };
+  expect_stack(*box_, "built");
+  radio_a_->BringToFront();
+  expect_stack(*box_, "a middle one brought to the front");
+  combo_->SendToBack();
+  expect_stack(*box_, "a middle one sent to the back");
+  form_.Create<CheckBox>(*box_, "Late", {8, 170, 100, 17}, "Late");
+  expect_stack(*box_, "one created after the build");
   auto& cover = form_.Create<Panel>(form_, "Cover", {0, 0, 600, 400});
-  HWND top = GetWindow(host_, GW_CHILD);
-  EXPECT_EQ(top, W(cover)) << "the last created control is on top";
+  EXPECT_EQ(GetWindow(host_, GW_CHILD), W(cover)) << "the last created control is on top";
   cover.SendToBack();
-  EXPECT_NE(GetWindow(host_, GW_CHILD), W(cover));
-  cover.BringToFront();
-  EXPECT_EQ(GetWindow(host_, GW_CHILD), W(cover));
+  EXPECT_EQ(GetWindow(W(*ok_), GW_HWNDNEXT), W(*list_)) << "the others keep their order";
+  EXPECT_EQ(GetWindow(host_, GW_CHILD), W(*ok_));
 }
 
 }  // namespace

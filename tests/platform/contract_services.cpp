@@ -55,6 +55,23 @@ class ServiceContract : public ContractTest {
   ScHandle service_ = 0;
 };
 
+// Callers open and close the manager around each use; one closing must not take it from
+// another that still holds it.
+TEST_F(ServiceContract, AManagerStaysUsableWhenAnotherOpeningIsClosed) {
+  const ScHandle again = svc().OpenManager(SC_MANAGER_ALL_ACCESS);
+  ASSERT_NE(0u, again) << svc().LastError();
+  svc().Close(again);
+  const ScHandle service = svc().OpenService(manager_, name_, GENERIC_READ);
+  EXPECT_NE(0u, service) << svc().LastError();
+  svc().Close(service);
+  const ScHandle third = svc().OpenManager(SC_MANAGER_ALL_ACCESS);
+  ASSERT_NE(0u, third) << svc().LastError();
+  const ScHandle from_third = svc().OpenService(third, name_, GENERIC_READ);
+  EXPECT_NE(0u, from_third) << svc().LastError();
+  svc().Close(from_third);
+  svc().Close(third);
+}
+
 TEST_F(ServiceContract, StartInterrogateStop) {
   platform::ServiceStatus st;
   ASSERT_EQ(SERVICE_STOPPED, State());

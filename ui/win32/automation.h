@@ -40,9 +40,11 @@ enum AutomationQuery : std::uintptr_t {
   kQueryItemHighlighted = 0x43560005,
   // (no argument) -> 1 once the start page is loaded and the loading panel is gone.
   kQueryStartupDone = 0x43560006,
-  // (no argument) -> microseconds of the start page's visit at start-up (its load and
-  // the windows of its controls, in the start-up timer's tick); 0 before it.
-  kQueryStartPageMicroseconds = 0x43560010,
+  // "total", "windows" or "paint" -> microseconds of the last first visit of a page: the
+  // whole click (load, adaptation and the windows of its controls), the part of it spent
+  // inside the system's window creation, and the paint after it. The start page's visit
+  // is the start-up timer's tick, whose paint comes later with the panel's going (0).
+  kQueryLastVisit = 0x43560010,
 };
 
 // Dialog IDs of model controls: a hash of the folded name in [0x1000, 0x7FFF]. Names

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string_view>
 
 #include "platform/win32/wide_text.h"
@@ -137,10 +138,7 @@ void FormView::Build(bool defer_sheets) {
     PushGuard guard(pushing_);
     SetWindowTextW(host_, Widen(form_.Caption()).c_str());
   }
-  defer_sheets_ = defer_sheets;
-  for (forms::Control* child : form_.Children()) CreateTree(*child);
-  defer_sheets_ = false;
-  PushZOrder(form_);
+  // Timers first: one the form enabled already counts while the windows are made.
   std::function<void(forms::Component&)> walk = [&](forms::Component& c) {
     if (auto* timer = dynamic_cast<forms::Timer*>(&c)) {
       if (std::find(timers_.begin(), timers_.end(), timer) == timers_.end()) {
@@ -151,6 +149,10 @@ void FormView::Build(bool defer_sheets) {
     for (forms::Component* owned : c.Components()) walk(*owned);
   };
   walk(form_);
+  defer_sheets_ = defer_sheets;
+  const auto& kids = form_.Children();
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) CreateTree(**it);
+  defer_sheets_ = false;
   PushFocus();
 }
 
@@ -182,9 +184,11 @@ void FormView::CreateTree(forms::Control& control) {
     return;
   }
   Create(control);
-  for (forms::Control* child : control.Children()) CreateTree(*child);
+  // A new child window goes under its siblings: made from the top down, the windows
+  // come out in the model's drawing order with no restacking afterwards.
+  const auto& kids = control.Children();
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) CreateTree(**it);
   UpdateRadioTabStops(control);
-  if (!control.Children().empty()) PushZOrder(control);
 }
 
 HWND FormView::ParentWindowOf(const forms::Control& control) const {
@@ -292,6 +296,7 @@ void FormView::Create(forms::Control& control) {
   view->control = &control;
   view->id = NextId(control.Name());
 
+  const auto creation_start = std::chrono::steady_clock::now();
   HWND hwnd = nullptr;
   if (control.Kind() == forms::ComponentKind::Custom && hooks_.create_custom) {
     hwnd = hooks_.create_custom(control, parent, view->id);
@@ -308,7 +313,7 @@ void FormView::Create(forms::Control& control) {
       case forms::ComponentKind::GroupBox:
       case forms::ComponentKind::CheckBox:
       case forms::ComponentKind::RadioButton:
-        caption = Widen(control.Caption());
+        caption = WindowCaption(control);
         break;
       default:
         break;
@@ -319,6 +324,9 @@ void FormView::Create(forms::Control& control) {
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(view->id)), GetModuleHandleW(nullptr),
                            nullptr);
   }
+  creation_us_ += std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                        creation_start)
+                      .count();
   if (hwnd == nullptr) return;
   view->hwnd = hwnd;
   Views()[hwnd] = this;
@@ -327,9 +335,10 @@ void FormView::Create(forms::Control& control) {
   by_id_[view->id] = view.get();
   views_[&control] = std::move(view);
   if (subclass) Subclass(hwnd);
-  // Born visible in a window on screen, it may have been erased and coloured before the
-  // view knew it (a swatch panel stayed the dialog colour): it paints once more.
-  if ((style & WS_VISIBLE) != 0 && IsWindowVisible(hwnd)) InvalidateRect(hwnd, nullptr, TRUE);
+  // Born visible in a window on screen, a window of the view's own classes may have been
+  // erased before the view knew it (a swatch panel stayed the dialog colour): it paints
+  // once more. The system's controls paint their background in WM_PAINT, which comes later.
+  if (cls == kPanelClass && (style & WS_VISIBLE) != 0 && IsWindowVisible(hwnd)) InvalidateRect(hwnd, nullptr, TRUE);
   if (control.Kind() == forms::ComponentKind::ListView) {
     PushGuard guard(pushing_);
     SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -385,7 +394,8 @@ bool FormView::HasBackdrop(const forms::Control& control) const {
 
 void FormView::PushAll(View& v) {
   PushGuard guard(pushing_);
-  PushFont(v);
+  // A new window has not been painted yet: its first paint already has the font.
+  PushFont(v, false);
   const forms::Rect& b = v.control->Bounds();
   if (v.control->Kind() == forms::ComponentKind::Custom ||
       (v.control->Kind() == forms::ComponentKind::Label && (b.width <= 0 || b.height <= 0)))
@@ -466,6 +476,14 @@ void FormView::PushVisible(View& v) {
   ShowWindow(v.hwnd, show ? SW_SHOWNA : SW_HIDE);
 }
 
+std::wstring FormView::WindowCaption(const forms::Control& control) {
+  std::wstring text = Widen(control.Caption());
+  // Wine's group box clips the last letter of some captions ("Scroll wheel" at 96 DPI);
+  // a trailing space gives the caption the room on every system.
+  if (control.Kind() == forms::ComponentKind::GroupBox && !text.empty()) text += L' ';
+  return text;
+}
+
 void FormView::PushText(View& v) {
   PushGuard guard(pushing_);
   forms::Control& c = *v.control;
@@ -492,10 +510,7 @@ void FormView::PushText(View& v) {
         if (View* pv = ViewOf(*pc)) PushTabs(*pv);
       break;
     default: {
-      std::wstring text = Widen(c.Caption());
-      // Wine's group box clips the last letter of some captions ("Scroll wheel" at 96 DPI);
-      // a trailing space gives the caption the room on every system.
-      if (c.Kind() == forms::ComponentKind::GroupBox && !text.empty()) text += L' ';
+      const std::wstring text = WindowCaption(c);
       if (WindowText(v.hwnd) == text) break;
       SetWindowTextW(v.hwnd, text.c_str());
       if (c.Kind() == forms::ComponentKind::Label && c.Parent() != nullptr && HasBackdrop(*c.Parent())) {
@@ -512,12 +527,12 @@ void FormView::PushText(View& v) {
   }
 }
 
-void FormView::PushFont(View& v) {
+void FormView::PushFont(View& v, bool redraw) {
   if (v.control->Kind() == forms::ComponentKind::Custom) {
-    InvalidateRect(v.hwnd, nullptr, TRUE);
+    if (redraw) InvalidateRect(v.hwnd, nullptr, TRUE);
     return;
   }
-  SendMessageW(v.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*v.control)), TRUE);
+  SendMessageW(v.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*v.control)), redraw ? TRUE : FALSE);
   if (v.control->Kind() == forms::ComponentKind::ListView) FitListColumns(v);
 }
 
@@ -836,6 +851,26 @@ void FormView::PushZOrder(forms::Control& parent) {
   }
 }
 
+// One control moved among its siblings (brought to the front or sent to the back): its
+// window alone moves, under the window of the nearest sibling above it. Restacking every
+// sibling costs a server round trip and a redraw each, for the same result.
+void FormView::PushZOrderOf(forms::Control& moved) {
+  View* mv = ViewOf(moved);
+  if (mv == nullptr || moved.Parent() == nullptr) return;
+  const auto& kids = moved.Parent()->Children();
+  auto it = std::find(kids.begin(), kids.end(), &moved);
+  if (it == kids.end()) return;
+  HWND after = HWND_TOP;
+  for (++it; it != kids.end(); ++it) {
+    if (View* above = ViewOf(**it)) {
+      after = above->hwnd;
+      break;
+    }
+  }
+  PushGuard guard(pushing_);
+  SetWindowPos(mv->hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void FormView::PushFocus() {
   PushGuard guard(pushing_);
   forms::Control* focused = form_.FocusedControl();
@@ -900,7 +935,7 @@ void FormView::Changed(forms::Component& component, forms::Property property, in
     CreateTree(*control);
     if (control->Parent() != nullptr) {
       UpdateRadioTabStops(*control->Parent());
-      PushZOrder(*control->Parent());
+      PushZOrderOf(*control);
     }
     return;
   }
@@ -938,7 +973,7 @@ void FormView::Changed(forms::Component& component, forms::Property property, in
       RedrawWindow(v->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       break;
     case forms::Property::ZOrder:
-      if (control->Parent() != nullptr) PushZOrder(*control->Parent());
+      PushZOrderOf(*control);
       break;
     case forms::Property::Checked:
       PushChecked(*v);
@@ -1298,6 +1333,14 @@ LRESULT CALLBACK FormView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         return 1;
       }
       break;
+    case WM_PRINTCLIENT:
+      // A themed check box or radio button inside the box asks for the box's picture
+      // behind it (erase, then print). Inside the frame that picture is the background
+      // the erase has just painted; drawing the whole themed frame and caption again,
+      // clipped away, costs a few milliseconds per control under Wine.
+      if (c->Kind() == forms::ComponentKind::GroupBox && self->InsideGroupFrame(hwnd, reinterpret_cast<HDC>(wp)))
+        return 0;
+      break;
     case WM_SETCURSOR:
       if (c->Kind() == forms::ComponentKind::Label && static_cast<forms::Label*>(c)->HandCursor()) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
@@ -1393,6 +1436,29 @@ LRESULT CALLBACK FormView::ImageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+bool FormView::InsideGroupFrame(HWND box, HDC dc) {
+  RECT clip;
+  if (GetClipBox(dc, &clip) == ERROR || IsRectEmpty(&clip)) return false;
+  RECT inner;
+  GetClientRect(box, &inner);
+  // The caption sits on the top line; the frame is a couple of pixels wide elsewhere.
+  View* v = ViewOf(*ControlOf(box));
+  int caption = Scale(16);
+  if (v != nullptr) {
+    HDC screen = GetDC(box);
+    HGDIOBJ old = SelectObject(screen, FontFor(*v->control));
+    TEXTMETRICW tm{};
+    if (GetTextMetricsW(screen, &tm)) caption = tm.tmHeight;
+    SelectObject(screen, old);
+    ReleaseDC(box, screen);
+  }
+  InflateRect(&inner, -Scale(4), 0);
+  inner.top += caption + Scale(2);
+  inner.bottom -= Scale(4);
+  RECT both;
+  return IntersectRect(&both, &clip, &inner) && EqualRect(&both, &clip);
 }
 
 void FormView::PaintBehind(HWND child, HDC dc) {

@@ -9,6 +9,7 @@
 #pragma once
 
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <map>
@@ -60,6 +61,10 @@ class FormView : public forms::FormObserver {
   int Scale(int v) const { return MulDiv(v, dpi_, 96); }
   // Rescales positions and fonts (WM_DPICHANGED).
   void SetDpi(int dpi);
+
+  // Time spent so far inside the system's window creation for the model's controls, in
+  // microseconds: what a page's first visit costs that is not the program's own work.
+  std::int64_t WindowCreationMicroseconds() const { return creation_us_; }
 
   HWND WindowOf(const forms::Component& component) const;
   forms::Control* ControlOf(HWND hwnd) const;
@@ -114,7 +119,9 @@ class FormView : public forms::FormObserver {
   void PushBounds(View& v);
   void PushVisible(View& v);
   void PushText(View& v);
-  void PushFont(View& v);
+  void PushFont(View& v, bool redraw = true);
+  // The text a captioned control's window shows for the model's caption.
+  static std::wstring WindowCaption(const forms::Control& control);
   void PushChecked(View& v);
   void PushItems(View& v);
   void PushRange(View& v);
@@ -130,6 +137,9 @@ class FormView : public forms::FormObserver {
   void PushListSelection(View& v);
   void FitListColumns(View& v);
   void PushZOrder(forms::Control& parent);
+  void PushZOrderOf(forms::Control& moved);
+  // Whether what `dc` may paint lies within the frame of the group box `box`.
+  bool InsideGroupFrame(HWND box, HDC dc);
   void PushFocus();
   void PushTimer(forms::Timer& timer);
   void UpdateRadioTabStops(forms::Control& parent);
@@ -155,6 +165,7 @@ class FormView : public forms::FormObserver {
   forms::Form& form_;
   HWND host_;
   int dpi_;
+  std::int64_t creation_us_ = 0;
   Hooks hooks_;
   int pushing_ = 0;
   bool arrow_move_ = false;  // the focus moves by an arrow key inside a radio group

@@ -179,6 +179,12 @@ bool GroupBarView::ItemPoint(int tag, POINT* point) {
   return false;
 }
 
+GlyphStrip& GroupBarView::Glyphs() {
+  const int g = S(kGlyph);
+  if (glyphs_ == nullptr || glyphs_->Size() != g) glyphs_ = std::make_unique<GlyphStrip>(g, kBody);
+  return *glyphs_;
+}
+
 void GroupBarView::Paint(HDC dc, const RECT& client) {
   FillGradient(dc, client, kBarTop, kBarBottom, true);
   SetBkMode(dc, TRANSPARENT);
@@ -260,8 +266,7 @@ void GroupBarView::Paint(HDC dc, const RECT& client) {
       glyph.right = glyph.left + g;
       glyph.bottom = glyph.top + g;
       if (item.ImageIndex >= 0) {
-        if (glyphs_ == nullptr || glyphs_->Size() != g) glyphs_ = std::make_unique<GlyphStrip>(g, kBody);
-        glyphs_->Draw(dc, glyph.left, glyph.top, item.ImageIndex);
+        Glyphs().Draw(dc, glyph.left, glyph.top, item.ImageIndex);
       }
       HFONT font = ItemFont(item.Bold);
       LOGFONTW lf{};
@@ -299,6 +304,9 @@ LRESULT CALLBACK GroupBarView::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
+      // The glyphs are drawn on the first paint even while the loading panel covers the
+      // bar: that paint is skipped, and the one that uncovers the bar has them ready.
+      self->Glyphs();
       PaintBuffered(hwnd, [self](HDC mem, const RECT& rc) { self->Paint(mem, rc); });
       return 0;
     case WM_MOUSEMOVE: {

@@ -63,6 +63,9 @@ class GroupBarView : public GroupBarObserver {
   HFONT normal_font_ = nullptr;
   int font_dpi_ = 0;
   std::unique_ptr<GlyphStrip> glyphs_;
+
+  // The item glyphs at the bar's current size, drawn when first needed.
+  GlyphStrip& Glyphs();
 };
 
 }  // namespace corvanel::ui::win32
