@@ -60,7 +60,21 @@ inline constexpr const char* kMessageSection = "Corvanel_M";
   X(D_ChangesApplied, "%1 change(s) made by the last Apply.")                              \
   X(D_ChangesRestart, "Windows must be restarted for some of them.")                       \
   X(D_UndoFailed, "These places could not be put back as they were:\\n\\n%1")             \
-  X(D_RegSaveFailed, "The file \"%1\" could not be written (Windows error %2).")
+  X(D_RegSaveFailed, "The file \"%1\" could not be written (Windows error %2).")     \
+  X(D_ChangesSetting, "Setting")                                                         \
+  X(D_ChangesWhere, "Where")                                                             \
+  X(D_ChangesNow, "Now")                                                                 \
+  X(D_ChangesAfterApply, "After Apply")                                                  \
+  X(D_ChangesBefore, "Before")                                                           \
+  X(D_ChangesAfter, "After")                                                             \
+  X(D_ChangesNotSet, "(not set)")                                                        \
+  X(D_ChangesNoChange, "(no change)")                                                    \
+  X(D_ChangesDeleted, "(deleted)")                                                       \
+  X(D_ChangesKeyDeleted, "(key deleted)")                                                \
+  X(D_ChangesKeyCreated, "(key created)")                                                \
+  X(D_ChangesKeyExists, "(key exists)")                                                  \
+  X(D_SearchCue, "Find a setting")                                                       \
+  X(D_SearchNothing, "No setting found.")
 
 // One id per message key; the id's name is the key, so a misspelt key does not compile.
 enum class MessageId : std::size_t {

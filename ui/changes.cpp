@@ -19,12 +19,20 @@ using lang::MessageId;
 
 namespace {
 
-constexpr const char* kNotSet = "(not set)";
-constexpr const char* kNoChange = "(no change)";
+// A .reg file's comments stay in English, as the file's own syntax is.
 constexpr const char* kDeleted = "(deleted)";
-constexpr const char* kKeyDeleted = "(key deleted)";
-constexpr const char* kKeyCreated = "(key created)";
-constexpr const char* kKeyExists = "(key exists)";
+
+// What the list shows where a place has no value, in the window's language.
+struct Placeholders {
+  explicit Placeholders(const lang::MessageTexts& texts)
+      : not_set(texts.Get(MessageId::D_ChangesNotSet)),
+        no_change(texts.Get(MessageId::D_ChangesNoChange)),
+        deleted(texts.Get(MessageId::D_ChangesDeleted)),
+        key_deleted(texts.Get(MessageId::D_ChangesKeyDeleted)),
+        key_created(texts.Get(MessageId::D_ChangesKeyCreated)),
+        key_exists(texts.Get(MessageId::D_ChangesKeyExists)) {}
+  std::string not_set, no_change, deleted, key_deleted, key_created, key_exists;
+};
 constexpr const char* kSeparator = " \xE2\x80\xBA ";  // " › "
 
 std::string Fold(std::string s) {
@@ -326,6 +334,7 @@ std::string ServiceStateText(const engine::ServiceState& s) {
 // ---------------------------------------------------------------------------------
 
 ChangeList PendingChangeList(TCorvanel_FormMain& main) {
+  const Placeholders ph(main.Texts());
   platform::Platform& platform = main.GetPlatform();
   const lang::MessageTexts& texts = main.Texts();
   ChangeList list;
@@ -340,17 +349,17 @@ ChangeList PendingChangeList(TCorvanel_FormMain& main) {
       const engine::SpiValue after = SpiAfter(r);
       const std::optional<engine::SpiValue> now = SpiNow(platform, r.SpiAction);
       row.now = now ? SpiValueText(*now) : std::string("(unknown)");
-      row.after = now && *now == after ? kNoChange : SpiValueText(after);
+      row.after = now && *now == after ? ph.no_change : SpiValueText(after);
     } else if (IsKeyAction(r)) {
       row.where = PlaceOf(r, true);
       const bool exists = reader.KeyExists(r);
-      row.now = exists ? kKeyExists : kNotSet;
-      row.after = exists ? kKeyDeleted : kNoChange;
+      row.now = exists ? ph.key_exists : ph.not_set;
+      row.after = exists ? ph.key_deleted : ph.no_change;
     } else if (IsValueDelete(r)) {
       row.where = PlaceOf(r, false);
       const std::optional<StoredValue> now = reader.Value(r);
-      row.now = now ? StoredValueText(*now) : kNotSet;
-      row.after = now ? kDeleted : kNoChange;
+      row.now = now ? StoredValueText(*now) : ph.not_set;
+      row.after = now ? ph.deleted : ph.no_change;
     } else {
       std::optional<StoredValue> after;
       bool convertible = true;
@@ -364,13 +373,13 @@ ChangeList PendingChangeList(TCorvanel_FormMain& main) {
         // A write without a value type only makes the key.
         row.where = PlaceOf(r, true);
         const bool exists = reader.KeyExists(r);
-        row.now = exists ? kKeyExists : kNotSet;
-        row.after = exists ? kNoChange : kKeyCreated;
+        row.now = exists ? ph.key_exists : ph.not_set;
+        row.after = exists ? ph.no_change : ph.key_created;
       } else {
         row.where = PlaceOf(r, false);
         const std::optional<StoredValue> now = reader.Value(r);
-        row.now = now ? StoredValueText(*now) : kNotSet;
-        if (after) row.after = now && *now == *after ? kNoChange : StoredValueText(*after);
+        row.now = now ? StoredValueText(*now) : ph.not_set;
+        if (after) row.after = now && *now == *after ? ph.no_change : StoredValueText(*after);
       }
     }
     list.rows.push_back(std::move(row));
@@ -382,7 +391,7 @@ ChangeList PendingChangeList(TCorvanel_FormMain& main) {
     const std::optional<engine::ServiceState> now = ServiceNow(platform.services(), service);
     const engine::ServiceState after = ServiceAfter(action);
     row.now = now ? ServiceStateText(*now) : std::string("(not installed)");
-    row.after = now && *now == after ? kNoChange : ServiceStateText(after);
+    row.after = now && *now == after ? ph.no_change : ServiceStateText(after);
     list.rows.push_back(std::move(row));
   }
   if (main.Requests().FirefoxChanged) {
@@ -391,11 +400,11 @@ ChangeList PendingChangeList(TCorvanel_FormMain& main) {
       row.setting = main.SettingText(FirefoxOriginKey(change.name));
       row.where = "Firefox " + change.name;
       const bool absent = change.file_value == firefox::kNotFound;
-      row.now = absent ? std::string(kNotSet) : change.file_value;
+      row.now = absent ? std::string(ph.not_set) : change.file_value;
       if (change.value.empty()) {
-        row.after = absent ? kNoChange : kDeleted;
+        row.after = absent ? ph.no_change : ph.deleted;
       } else {
-        row.after = change.value == change.file_value ? std::string(kNoChange) : change.value;
+        row.after = change.value == change.file_value ? std::string(ph.no_change) : change.value;
       }
       list.rows.push_back(std::move(row));
     }
@@ -406,6 +415,7 @@ ChangeList PendingChangeList(TCorvanel_FormMain& main) {
 }
 
 ChangeList LastApplyChangeList(TCorvanel_FormMain& main) {
+  const Placeholders ph(main.Texts());
   ChangeList list;
   list.journal = true;
   const engine::UndoJournal* journal = main.LastApply();
@@ -416,16 +426,16 @@ ChangeList LastApplyChangeList(TCorvanel_FormMain& main) {
       row.where = engine::UndoJournal::PlaceText(e);
       switch (e.kind) {
         case engine::UndoKind::kValue:
-          row.now = e.before ? StoredValueText(*e.before) : kNotSet;
-          row.after = e.after ? StoredValueText(*e.after) : kDeleted;
+          row.now = e.before ? StoredValueText(*e.before) : ph.not_set;
+          row.after = e.after ? StoredValueText(*e.after) : ph.deleted;
           break;
         case engine::UndoKind::kKeyCreated:
-          row.now = kNotSet;
-          row.after = kKeyCreated;
+          row.now = ph.not_set;
+          row.after = ph.key_created;
           break;
         case engine::UndoKind::kKeyTree:
-          row.now = e.tree ? TreeText(*e.tree) : kNotSet;
-          row.after = kKeyDeleted;
+          row.now = e.tree ? TreeText(*e.tree) : ph.not_set;
+          row.after = ph.key_deleted;
           break;
         case engine::UndoKind::kSpi:
           row.now = e.spi_before ? SpiValueText(*e.spi_before) : std::string("(unknown)");
@@ -436,7 +446,7 @@ ChangeList LastApplyChangeList(TCorvanel_FormMain& main) {
           row.after = ServiceStateText(e.service_after);
           break;
         case engine::UndoKind::kFile:
-          row.now = e.file_before ? FileSizeText(e.file_before->size()) : kNotSet;
+          row.now = e.file_before ? FileSizeText(e.file_before->size()) : ph.not_set;
           row.after = FileSizeText(e.file_after.size());
           break;
       }
@@ -482,10 +492,11 @@ void TCorvanel_FormChanges::BuildLayout() {
   SetFont({"Tahoma", -11, false, forms::kDefaultColor});
   auto& list = Create<ListView>(*this, "ListView_Changes", {8, 8, 664, 356});
   list.SetStyle(forms::ViewStyle::Report);
-  list.AddColumn("Setting", 200);
-  list.AddColumn("Where", 240);
-  list.AddColumn("Now", 105);
-  list.AddColumn("After Apply", 105);
+  const lang::MessageTexts& texts = main_.Texts();
+  list.AddColumn(texts.Get(MessageId::D_ChangesSetting), 200);
+  list.AddColumn(texts.Get(MessageId::D_ChangesWhere), 240);
+  list.AddColumn(texts.Get(MessageId::D_ChangesNow), 105);
+  list.AddColumn(texts.Get(MessageId::D_ChangesAfterApply), 105);
   list.SetTabOrder(0);
   Create<Label>(*this, "Label_Changes_Count", {8, 370, 664, 13});
   Create<Label>(*this, "Label_Changes_Restart", {8, 386, 664, 13});
@@ -502,8 +513,9 @@ void TCorvanel_FormChanges::BuildLayout() {
 void TCorvanel_FormChanges::Refresh() {
   list_ = CurrentChangeList(main_);
   auto& view = Find<forms::ListView>("ListView_Changes");
-  view.SetColumnCaption(2, list_.journal ? "Before" : "Now");
-  view.SetColumnCaption(3, list_.journal ? "After" : "After Apply");
+  const lang::MessageTexts& texts = main_.Texts();
+  view.SetColumnCaption(2, texts.Get(list_.journal ? MessageId::D_ChangesBefore : MessageId::D_ChangesNow));
+  view.SetColumnCaption(3, texts.Get(list_.journal ? MessageId::D_ChangesAfter : MessageId::D_ChangesAfterApply));
   view.ClearItems();
   for (const ChangeRow& row : list_.rows) {
     forms::ListItem item;

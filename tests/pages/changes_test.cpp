@@ -140,6 +140,27 @@ TEST_F(Changes, PendingRowsSayWhereFromWhatToWhat) {
   EXPECT_EQ(list.restart_line, "Windows must be restarted for some of them.");
 }
 
+// The window's own words come from the language file, as the pages' captions do.
+class ChangesInGerman : public Changes {
+ protected:
+  void SetUp() override {
+    memory_.files().AddFile("C:\\Program Files\\Corvanel\\Language\\Deutsch.lng",
+                            "\xEF\xBB\xBF[Main]\nDisplayName=Deutsch\n[Corvanel_M]\nD_ChangesNow=Jetzt\n"
+                            "D_ChangesAfterApply=Nach dem Anwenden\nD_ChangesNotSet=(nicht gesetzt)\n");
+    Changes::SetUp();
+  }
+};
+
+TEST_F(ChangesInGerman, ColumnsAndPlaceholdersAreTranslated) {
+  ChangeThreePages();
+  ui::TCorvanel_FormChanges changes(*window_);
+  const auto& columns = changes.Find<forms::ListView>("ListView_Changes").Columns();
+  ASSERT_EQ(columns.size(), 4u);
+  EXPECT_EQ(columns[2].caption, "Jetzt");
+  EXPECT_EQ(columns[3].caption, "Nach dem Anwenden");
+  EXPECT_EQ(changes.List().rows.at(1).now, "(nicht gesetzt)") << "boot defragmentation, never stored";
+}
+
 TEST_F(Changes, UndoPutsSystemAndPagesBack) {
   const std::vector<std::string> before = Dump(memory_.registry());
   ChangeThreePages();

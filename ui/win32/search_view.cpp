@@ -45,7 +45,8 @@ void SearchView::Create() {
   box_ = view_.WindowOf(*edit);
   if (box_ == nullptr) return;
   // Shown while the box is empty and has not the focus.
-  SendMessageW(box_, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(kCueText));
+  const std::wstring cue = Widen(model_.Texts().Get(lang::MessageId::D_SearchCue));
+  SendMessageW(box_, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(cue.c_str()));
   SetWindowSubclass(box_, &SearchView::BoxProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   edit->OnChange = [this](forms::Component&) { QueryChanged(); };
   list_ = CreateWindowExW(0, L"LISTBOX", L"",
@@ -208,7 +209,8 @@ bool SearchView::Route(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
   if (di->itemData == static_cast<ULONG_PTR>(kNothingRow)) {
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    DrawTextW(dc, kNothingFound, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    const std::wstring nothing = Widen(model_.Texts().Get(lang::MessageId::D_SearchNothing));
+    DrawTextW(dc, nothing.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   } else if (di->itemData < results_.size()) {
     const SearchRow& row = *results_[di->itemData];
     const int half = (text.bottom - text.top) / 2;

@@ -15,8 +15,6 @@ namespace corvanel::ui::win32 {
 
 class SearchView {
  public:
-  static constexpr wchar_t kCueText[] = L"Find a setting";
-  static constexpr wchar_t kNothingFound[] = L"No setting found.";
   static constexpr int kVisibleRows = 12;
 
   SearchView(TCorvanel_FormMain& model, FormView& view, HWND host);
