@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "firefox/firefox_prefs.h"
+#include "platform/reg_text.h"
 
 namespace corvanel::firefox {
 
@@ -20,23 +21,6 @@ int HexDigit(char c) {
   return -1;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 enum class Tok { kEnd, kIdent, kString, kNumber, kPunct, kBad };
 
@@ -160,7 +144,7 @@ std::string Decode(std::string_view token) {
       case 'r': out += '\r'; break;
       case 'x':
         if (i + 2 < body.size() && HexDigit(body[i + 1]) >= 0 && HexDigit(body[i + 2]) >= 0) {
-          AppendUtf8(out, static_cast<std::uint32_t>(HexDigit(body[i + 1]) * 16 + HexDigit(body[i + 2])));
+          platform::AppendUtf8(out, static_cast<char32_t>(HexDigit(body[i + 1]) * 16 + HexDigit(body[i + 2])));
           i += 2;
         } else {
           out += e;
@@ -192,7 +176,7 @@ std::string Decode(std::string_view token) {
           }
         }
         if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;  // a lone surrogate has no UTF-8 form
-        AppendUtf8(out, cp);
+        platform::AppendUtf8(out, cp);
         break;
       }
       default: out += e; break;  // \" \' \\ and the escapes Firefox would refuse

@@ -5,27 +5,12 @@
 #include <limits>
 #include <stdexcept>
 
+#include "platform/reg_text.h"
+
 namespace corvanel::forms {
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -315,7 +300,7 @@ bool Edit::UserType(char32_t key) {
     return true;  // other control characters insert nothing
   } else {
     if (max_length_ > 0 && CodePointCount(text) >= static_cast<std::size_t>(max_length_)) return true;
-    AppendUtf8(text, ch);
+    platform::AppendUtf8(text, ch);
   }
   SetText(std::move(text));
   return true;

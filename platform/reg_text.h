@@ -13,6 +13,8 @@ namespace corvanel::platform {
 std::u16string Utf8ToUtf16(const std::string& text);
 // UTF-16 code units to UTF-8 (unpaired surrogates become U+FFFD).
 std::string Utf16ToUtf8(const std::u16string& text);
+// One code point appended as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
 
 // The bytes of a REG_SZ value: UTF-16LE with the terminating NUL.
 std::vector<std::uint8_t> EncodeRegString(const std::string& text);

@@ -6,9 +6,12 @@
 #include <map>
 #include <utility>
 
+#include "platform/reg_text.h"
+
 namespace corvanel::ui {
 
 using forms::ComponentKind;
+using platform::AppendUtf8;
 using forms::Control;
 using forms::TabSheet;
 
@@ -21,23 +24,6 @@ constexpr std::string_view kLatinExtendedA =
     "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiii??jjkkkllllllllllnnnnnnnnnoooooo??rrrrrrssssssss"
     "ttttttuuuuuuuuuuuuwwyyyzzzzzzs";
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 // A byte that starts no valid UTF-8 sequence stands for itself, above every code point, so
 // nothing a user typed is lost.
