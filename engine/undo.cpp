@@ -1,5 +1,6 @@
 #include "engine/undo.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -68,15 +69,20 @@ std::string StoredValueName(platform::Registry& reg, RegKey key, const std::stri
 }
 
 void Snapshot(platform::Registry& reg, RegKey key, std::uint32_t view, KeySnapshot& out, int depth) {
+  // The counts spare the call that would only answer "no more items" (one per list, in
+  // every key of the tree); without them the lists are read to their end.
+  std::uint32_t subkeys = kEnumLimit;
+  std::uint32_t values = kEnumLimit;
+  if (reg.QueryKeyCounts(key, &subkeys, &values) != win::kSuccess) subkeys = values = kEnumLimit;
   std::string name;
-  for (std::uint32_t i = 0; i < kEnumLimit; ++i) {
-    const long rc = reg.EnumValue(key, i, &name);
+  for (std::uint32_t i = 0; i < std::min(values, kEnumLimit); ++i) {
+    StoredValue v;
+    const long rc = reg.EnumValueData(key, i, &name, &v.type, &v.bytes);
     if (rc == win::kNoMoreItems) break;
-    if (rc != win::kSuccess) continue;
-    if (auto v = ReadStored(reg, key, name)) out.values.emplace_back(name, std::move(*v));
+    if (rc == win::kSuccess) out.values.emplace_back(name, std::move(v));
   }
   if (depth >= kTreeDepthLimit) return;
-  for (std::uint32_t i = 0; i < kEnumLimit; ++i) {
+  for (std::uint32_t i = 0; i < std::min(subkeys, kEnumLimit); ++i) {
     const long rc = reg.EnumKey(key, i, &name);
     if (rc == win::kNoMoreItems) break;
     if (rc != win::kSuccess) continue;
@@ -92,6 +98,9 @@ void Snapshot(platform::Registry& reg, RegKey key, std::uint32_t view, KeySnapsh
 
 // Whether a key holds any value or subkey.
 bool HoldsAnything(platform::Registry& reg, RegKey key) {
+  std::uint32_t subkeys = 0;
+  std::uint32_t values = 0;
+  if (reg.QueryKeyCounts(key, &subkeys, &values) == win::kSuccess) return subkeys != 0 || values != 0;
   std::string name;
   return reg.EnumValue(key, 0, &name) != win::kNoMoreItems || reg.EnumKey(key, 0, &name) != win::kNoMoreItems;
 }
@@ -108,14 +117,19 @@ UndoFailure Failure(const UndoEntry& e, UndoFailureKind kind, long error) {
 
 // What the capture knows of the keys it met during one Apply run, so that the records of
 // one key cost one query each at most: its handle, open for reading, and, where the key
-// holds fewer values than records will touch it, the names of all its values (a record
-// of a value the key does not hold then needs no query at all).
+// holds fewer values than records will touch it, all its values as they are now (a record
+// of a value the key does not hold then needs no query at all, one of a value it holds
+// none either).
 struct UndoJournal::Cache {
   struct KeyState {
     RegKey key = 0;       // open for reading; 0 until needed, or when missing
     bool exists = false;
+    struct Listed {
+      std::string name;  // as stored
+      StoredValue value;
+    };
     bool listed = false;  // `names` are all the values the key holds now
-    std::map<std::string, std::string> names;  // folded name -> name as stored
+    std::map<std::string, Listed> names;  // by folded name
   };
 
   explicit Cache(platform::Registry& r) : reg(r) {}
@@ -150,13 +164,15 @@ struct UndoJournal::Cache {
     s.exists = s.key != 0;
     const auto want = expected.find(std::to_string(root) + "|" + Folded(path));
     std::uint32_t count = 0;
-    if (s.exists && want != expected.end() && want->second > 2 && reg.QueryValueCount(s.key, &count) == win::kSuccess &&
+    if (s.exists && want != expected.end() && want->second > 2 && reg.QueryKeyCounts(s.key, nullptr, &count) == win::kSuccess &&
         count + 1 < static_cast<std::uint32_t>(want->second)) {
       s.listed = true;
       std::string name;
       for (std::uint32_t i = 0; i < count && s.listed; ++i) {
-        if (reg.EnumValue(s.key, i, &name) == win::kSuccess) {
-          s.names.emplace(Folded(name), name);
+        KeyState::Listed entry;
+        if (reg.EnumValueData(s.key, i, &entry.name, &entry.value.type, &entry.value.bytes) == win::kSuccess) {
+          const std::string folded = Folded(entry.name);
+          s.names.emplace(folded, std::move(entry));
         } else {
           s.listed = false;  // changed under us: ask value by value
         }
@@ -368,18 +384,20 @@ void UndoJournal::CaptureValue(RegKey root, const std::string& path, const std::
   Cache::KeyState& s = cache_->State(root, path, view64);
   const std::string folded = Folded(name);
   const auto listed = s.listed ? s.names.find(folded) : s.names.end();
-  if (s.exists && (!s.listed || listed != s.names.end())) {
+  if (s.listed && listed != s.names.end()) {
+    e.before = listed->second.value;
+    // A deleted value comes back under the name it had.
+    if (!e.after) e.value_name = listed->second.name;
+  } else if (s.exists && !s.listed) {
     if (const RegKey key = cache_->Handle(s, root, path, view64); key != 0) {
       e.before = ReadStored(platform_.registry(), key, name);
-      // A deleted value comes back under the name it had.
-      if (e.before && !e.after) {
-        e.value_name = listed != s.names.end() ? listed->second : StoredValueName(platform_.registry(), key, name);
-      }
+      if (e.before && !e.after) e.value_name = StoredValueName(platform_.registry(), key, name);
     }
   }
   if (s.listed) {
     if (e.after) {
-      s.names.emplace(folded, name);
+      // A value written keeps the name it is stored under.
+      s.names.try_emplace(folded, Cache::KeyState::Listed{name, {}}).first->second.value = *e.after;
     } else {
       s.names.erase(folded);
     }

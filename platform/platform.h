@@ -142,8 +142,12 @@ class Registry {
   virtual long EnumKey(RegKey key, std::uint32_t index, std::string* name) = 0;
   // RegEnumValueW: name of value `index`, or kNoMoreItems.
   virtual long EnumValue(RegKey key, std::uint32_t index, std::string* name) = 0;
-  // RegQueryInfoKeyW: how many values the key holds.
-  virtual long QueryValueCount(RegKey key, std::uint32_t* count) = 0;
+  // RegEnumValueW with the data: name, type and bytes of value `index` in one call (a
+  // second when the data is larger than a first guess), or kNoMoreItems.
+  virtual long EnumValueData(RegKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                             std::vector<std::uint8_t>* data) = 0;
+  // RegQueryInfoKeyW: how many subkeys and values the key holds (either may be null).
+  virtual long QueryKeyCounts(RegKey key, std::uint32_t* subkeys, std::uint32_t* values) = 0;
   // RegDeleteKeyW: deletes a key without subkeys in the process's own view.
   virtual long DeleteKey(RegKey parent, const std::string& subkey) = 0;
   // RegDeleteKeyExW, looked up in advapi32 at run time. Returns kProcNotFound when the

@@ -66,7 +66,9 @@ class MemoryRegistry : public Registry {
   long DeleteValue(RegKey key, const std::string& name) override;
   long EnumKey(RegKey key, std::uint32_t index, std::string* name) override;
   long EnumValue(RegKey key, std::uint32_t index, std::string* name) override;
-  long QueryValueCount(RegKey key, std::uint32_t* count) override;
+  long EnumValueData(RegKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                     std::vector<std::uint8_t>* data) override;
+  long QueryKeyCounts(RegKey key, std::uint32_t* subkeys, std::uint32_t* values) override;
   long DeleteKey(RegKey parent, const std::string& subkey) override;
   long DeleteKeyEx(RegKey parent, const std::string& subkey, std::uint32_t access) override;
   bool IsWow64Process(bool* wow64) override;

@@ -278,6 +278,19 @@ long MemoryRegistry::CloseKey(RegKey key) {
   return handles_.erase(key) ? win::kSuccess : win::kInvalidHandle;
 }
 
+long MemoryRegistry::EnumValueData(RegKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                                   std::vector<std::uint8_t>* data) {
+  const long rc = EnumValue(key, index, nullptr);
+  if (rc != win::kSuccess) return rc;
+  const Handle* h = Lookup(key);
+  const auto& v = h->node->values[index];
+  read_log_.push_back({"query", h->root, h->path, v.name});
+  if (name) *name = v.name;
+  if (type) *type = v.value.type;
+  if (data) *data = v.value.bytes;
+  return win::kSuccess;
+}
+
 long MemoryRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                                 std::vector<std::uint8_t>* data, std::uint32_t* size) {
   const Handle* h = Lookup(key);
@@ -341,12 +354,13 @@ long MemoryRegistry::EnumValue(RegKey key, std::uint32_t index, std::string* nam
   return win::kSuccess;
 }
 
-long MemoryRegistry::QueryValueCount(RegKey key, std::uint32_t* count) {
+long MemoryRegistry::QueryKeyCounts(RegKey key, std::uint32_t* subkeys, std::uint32_t* values) {
   const Handle* h = Lookup(key);
   if (!h) return win::kInvalidHandle;
   if (!(h->access & win::KEY_QUERY_VALUE)) return win::kAccessDenied;
   if (h->node->deleted) return kKeyDeleted;
-  if (count) *count = static_cast<std::uint32_t>(h->node->values.size());
+  if (subkeys) *subkeys = static_cast<std::uint32_t>(h->node->subkeys.size());
+  if (values) *values = static_cast<std::uint32_t>(h->node->values.size());
   return win::kSuccess;
 }
 

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "platform/win32/windows_api.h"
 #include "platform/win32/parts.h"
@@ -119,6 +121,30 @@ class Win32Registry final : public Registry {
     return ERROR_MORE_DATA;
   }
 
+  long EnumValueData(RegKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                     std::vector<std::uint8_t>* data) override {
+    // Most values are small; a larger one says how large, and the value may grow between
+    // the calls, hence a few tries. Value names may be up to 16383 characters.
+    std::wstring buffer(16384, L'\0');
+    std::vector<BYTE> bytes(256);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD length = static_cast<DWORD>(buffer.size());
+      DWORD kind = 0;
+      DWORD size = static_cast<DWORD>(bytes.size());
+      const LONG rc = RegEnumValueW(ToHkey(key), index, buffer.data(), &length, nullptr, &kind, bytes.data(), &size);
+      if (rc == ERROR_MORE_DATA) {
+        bytes.resize(std::max<std::size_t>(size, 2 * bytes.size()));
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) return rc;
+      if (name) *name = Narrow(std::wstring_view(buffer.data(), length));
+      if (type) *type = kind;
+      if (data) data->assign(bytes.begin(), bytes.begin() + size);
+      return ERROR_SUCCESS;
+    }
+    return ERROR_MORE_DATA;
+  }
+
   long EnumValue(RegKey key, std::uint32_t index, std::string* name) override {
     // Value names may be up to 16383 characters.
     for (DWORD capacity : {DWORD{256}, DWORD{16384}}) {
@@ -132,11 +158,15 @@ class Win32Registry final : public Registry {
     return ERROR_MORE_DATA;
   }
 
-  long QueryValueCount(RegKey key, std::uint32_t* count) override {
-    DWORD values = 0;
-    const LONG rc = RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
-                                     nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_SUCCESS && count) *count = values;
+  long QueryKeyCounts(RegKey key, std::uint32_t* subkeys, std::uint32_t* values) override {
+    DWORD keys = 0;
+    DWORD vals = 0;
+    const LONG rc = RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &vals, nullptr,
+                                     nullptr, nullptr, nullptr);
+    if (rc == ERROR_SUCCESS) {
+      if (subkeys) *subkeys = keys;
+      if (values) *values = vals;
+    }
     return rc;
   }
 

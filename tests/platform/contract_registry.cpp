@@ -1,6 +1,9 @@
 // Registry behaviour both platforms share.
-#include <algorithm>
 #include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <utility>
 
 #include "platform/reg_text.h"
 #include "tests/platform/contract_fixture.h"
@@ -31,6 +34,7 @@ std::vector<TypedValue> AllTypes() {
       {"none", REG_NONE, {9, 9}},
       {"odd type", 0x4242, {1, 2, 3}},
       {"empty sz", REG_SZ, {}},
+      {"large binary", REG_BINARY, Bytes(1000, 0x5A)},
   };
 }
 
@@ -48,6 +52,15 @@ TEST_F(ContractTest, EveryValueTypeRoundTripsAsBytes) {
       EXPECT_EQ(v.bytes, data);
       EXPECT_EQ(v.bytes.size(), size);
     }
+    // Enumerated with their data, each once, as stored.
+    std::map<std::string, std::pair<std::uint32_t, Bytes>> listed;
+    std::string name;
+    std::uint32_t type = 0;
+    Bytes bytes;
+    for (std::uint32_t i = 0; reg().EnumValueData(key.get(), i, &name, &type, &bytes) == 0; ++i)
+      EXPECT_TRUE(listed.emplace(name, std::make_pair(type, bytes)).second) << name;
+    ASSERT_EQ(listed.size(), AllTypes().size());
+    for (const auto& want : AllTypes()) EXPECT_EQ(listed[want.name], std::make_pair(want.type, want.bytes)) << want.name;
   }
 }
 
@@ -141,9 +154,11 @@ TEST_F(ContractTest, SubkeysEnumerateSortedWithoutCaseValuesAllOnce) {
   std::string name;
   EXPECT_EQ(kNoMoreItems, reg().EnumKey(key.get(), 5, &name));
   EXPECT_EQ(kNoMoreItems, reg().EnumValue(key.get(), 5, &name));
-  std::uint32_t count = 0;
-  EXPECT_EQ(0, reg().QueryValueCount(key.get(), &count));
-  EXPECT_EQ(5u, count);
+  std::uint32_t subkeys = 0;
+  std::uint32_t values_held = 0;
+  EXPECT_EQ(0, reg().QueryKeyCounts(key.get(), &subkeys, &values_held));
+  EXPECT_EQ(5u, subkeys);
+  EXPECT_EQ(5u, values_held);
 }
 
 TEST_F(ContractTest, CreateMakesEveryMissingLevelAndTellsWhetherItWasNew) {
