@@ -71,8 +71,8 @@ std::string StoredValueName(platform::Registry& reg, RegKey key, const std::stri
 void Snapshot(platform::Registry& reg, RegKey key, std::uint32_t view, KeySnapshot& out, int depth) {
   // The counts spare the call that would only answer "no more items" (one per list, in
   // every key of the tree); without them the lists are read to their end.
-  std::uint32_t subkeys = kEnumLimit;
-  std::uint32_t values = kEnumLimit;
+  std::uint32_t subkeys = 0;
+  std::uint32_t values = 0;
   if (reg.QueryKeyCounts(key, &subkeys, &values) != win::kSuccess) subkeys = values = kEnumLimit;
   std::string name;
   for (std::uint32_t i = 0; i < std::min(values, kEnumLimit); ++i) {
@@ -98,11 +98,10 @@ void Snapshot(platform::Registry& reg, RegKey key, std::uint32_t view, KeySnapsh
 
 // Whether a key holds any value or subkey.
 bool HoldsAnything(platform::Registry& reg, RegKey key) {
+  // A key that cannot be asked counts as holding something: it stays.
   std::uint32_t subkeys = 0;
   std::uint32_t values = 0;
-  if (reg.QueryKeyCounts(key, &subkeys, &values) == win::kSuccess) return subkeys != 0 || values != 0;
-  std::string name;
-  return reg.EnumValue(key, 0, &name) != win::kNoMoreItems || reg.EnumKey(key, 0, &name) != win::kNoMoreItems;
+  return reg.QueryKeyCounts(key, &subkeys, &values) != win::kSuccess || subkeys != 0 || values != 0;
 }
 
 bool IsRunning(std::uint32_t state) {

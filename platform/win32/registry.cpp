@@ -123,9 +123,10 @@ class Win32Registry final : public Registry {
 
   long EnumValueData(RegKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
                      std::vector<std::uint8_t>* data) override {
-    // Most values are small; a larger one says how large, and the value may grow between
-    // the calls, hence a few tries. Value names may be up to 16383 characters.
-    std::wstring buffer(16384, L'\0');
+    // Most names and values are small. Too small a buffer for either answers "more data"
+    // (the data's size is then told): both grow, names to their limit of 16383
+    // characters, and a value may grow between the calls, hence a few tries.
+    std::wstring buffer(256, L'\0');
     std::vector<BYTE> bytes(256);
     for (int attempt = 0; attempt < 4; ++attempt) {
       DWORD length = static_cast<DWORD>(buffer.size());
@@ -133,6 +134,7 @@ class Win32Registry final : public Registry {
       DWORD size = static_cast<DWORD>(bytes.size());
       const LONG rc = RegEnumValueW(ToHkey(key), index, buffer.data(), &length, nullptr, &kind, bytes.data(), &size);
       if (rc == ERROR_MORE_DATA) {
+        buffer.resize(16384);
         bytes.resize(std::max<std::size_t>(size, 2 * bytes.size()));
         continue;
       }

@@ -324,9 +324,7 @@ void FormView::Create(forms::Control& control) {
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(view->id)), GetModuleHandleW(nullptr),
                            nullptr);
   }
-  creation_us_ += std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
-                                                                        creation_start)
-                      .count();
+  creation_us_ += MicrosecondsSince(creation_start);
   if (hwnd == nullptr) return;
   view->hwnd = hwnd;
   Views()[hwnd] = this;

@@ -9,6 +9,7 @@
 #pragma once
 
 
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -62,6 +63,9 @@ class FormView : public forms::FormObserver {
   // Rescales positions and fonts (WM_DPICHANGED).
   void SetDpi(int dpi);
 
+  static std::int64_t MicrosecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+  }
   // Time spent so far inside the system's window creation for the model's controls, in
   // microseconds: what a page's first visit costs that is not the program's own work.
   std::int64_t WindowCreationMicroseconds() const { return creation_us_; }

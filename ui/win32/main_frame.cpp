@@ -269,7 +269,7 @@ void MainFrame::ProcessPendingMessages() {
       break;
     }
   }
-  pending_us_ += std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+  pending_us_ += FormView::MicrosecondsSince(start);
 }
 
 int MainFrame::RunMessageLoop() {
@@ -496,9 +496,7 @@ class VisitClock {
         pending_(pending_us) {}
   MainFrame::Visit Stop() const {
     MainFrame::Visit v;
-    v.total_us =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count() -
-        (pending_us_ - pending_);
+    v.total_us = FormView::MicrosecondsSince(start_) - (pending_us_ - pending_);
     v.windows_us = view_.WindowCreationMicroseconds() - creation_;
     return v;
   }
